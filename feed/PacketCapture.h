@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "feed/CaptureBuffers.h"
+
+namespace zp {
+
+inline constexpr int kSectionPacketsPerScan = 500;
+inline constexpr int kInfoCounterLimit = 20;  // two per information packet: ten packets
+inline constexpr int kInfoTextCount = 10;
+inline constexpr int kInfoIndexOffset = 29;
+inline constexpr int kInfoLengthOffset = 40;
+inline constexpr int kInfoTextOffset = 41;
+inline constexpr int kInfoTextMaxLength = static_cast<int>(kTsPacketSize) - kInfoTextOffset;
+
+// The ten short information texts. The packet callback writes them, possibly on
+// the viewer's delivery thread, while the window reads them for hints: every
+// access takes a tiny spin lock (no allocation, and the lock is only ever held
+// for a copy of at most 147 bytes).
+class InfoTextTable {
+ public:
+  void Clear();
+  // Stores text n unless it is already set; false when the index repeats.
+  bool SetIfEmpty(int index, const uint8_t* bytes, int length);
+  std::string Get(int index) const;
+
+ private:
+  class Guard;
+  mutable std::atomic_flag busy_;
+  std::array<std::array<char, kInfoTextMaxLength>, kInfoTextCount> text_{};
+  std::array<uint8_t, kInfoTextCount> length_{};
+};
+
+// Capture state of one scan: the two packet buffers, their counters, the
+// completion flag and the information texts. OnPacket may run on any thread;
+// everything else runs on the user-interface thread.
+class PacketCapture {
+ public:
+  // The body of the packet callback. Never throws, never allocates.
+  void OnPacket(const uint8_t* packet) noexcept;
+  // Starts a new capture: counters, texts and the completion flag, not the buffers.
+  void Reset() noexcept;
+  void MarkComplete() noexcept { complete_.store(true, std::memory_order_release); }
+
+  bool Complete() const { return complete_.load(std::memory_order_acquire); }
+  int32_t SectionCount() const { return sectionCount_.load(std::memory_order_acquire); }
+  int32_t InfoCounter() const { return infoCounter_.load(std::memory_order_acquire); }
+  const CaptureBuffer& Sections() const { return sections_; }
+  const CaptureBuffer& Info() const { return info_; }
+  std::string InfoText(int index) const { return texts_.Get(index); }
+
+ private:
+  void StoreSection(const uint8_t* packet) noexcept;
+  void StoreInfo(const uint8_t* packet) noexcept;
+  void CheckComplete() noexcept;
+
+  CaptureBuffer sections_{};
+  CaptureBuffer info_{};
+  std::atomic<int32_t> sectionCount_{0};
+  std::atomic<int32_t> infoCounter_{0};
+  std::atomic<bool> complete_{false};
+  InfoTextTable texts_;
+};
+
+}  // namespace zp

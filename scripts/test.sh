@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds every configuration and runs every test. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup-debian.sh
+
+for preset in win32 win64 native native-asan; do
+  echo "== build: $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build "build/$preset" -j "$(nproc)"
+done
+
+echo "== tests: native (unit, tools, Wine)"
+ctest --test-dir build/native --output-on-failure -j "$(nproc)"
+echo "== tests: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ctest --test-dir build/native-asan --output-on-failure -j "$(nproc)" -L unit

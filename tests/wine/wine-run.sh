@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows build under Wine, in the test prefix.
+#
+#   wine-run.sh [--x11] PROGRAM [ARGS...]
+#
+# PROGRAM is a path relative to the Windows build folder (e.g. tools/dvbdream/dvbdream.exe).
+# The 32-bit product build is used where this machine can execute 32-bit x86 code;
+# elsewhere the 64-bit twin of the same sources under wine64.
+# --x11 gives the program a display: the current one, or a private Xvfb.
+#
+# Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required).
+set -euo pipefail
+
+x11=0
+if [ "${1:-}" = "--x11" ]; then x11=1; shift; fi
+program=$1; shift
+
+: "${ZP_WINE_PREFIX:?ZP_WINE_PREFIX must name the test prefix}"
+export WINEPREFIX=$ZP_WINE_PREFIX WINEDEBUG=${WINEDEBUG:--all} LC_ALL=C WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Where 32-bit code runs, the 32-bit loader starts; where it does not, the kernel refuses it.
+if [ -n "${ZP_WIN32_DIR:-}" ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  build=$ZP_WIN32_DIR wine=/usr/lib/wine/wine
+elif [ -n "${ZP_WIN64_DIR:-}" ] && [ -x /usr/lib/wine/wine64 ]; then
+  build=$ZP_WIN64_DIR wine=/usr/lib/wine/wine64
+else
+  echo "wine-run: no usable Wine for the Windows builds" >&2
+  exit 77
+fi
+[ -e "$build/$program" ] || { echo "wine-run: $build/$program is not built" >&2; exit 1; }
+
+# One prefix per test run, created once under a lock, without a window manager
+# (Wine would otherwise wait about two seconds whenever a window hides).
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.zp-ready" ]; then
+    "$wine" wineboot -i >/dev/null 2>&1 || true
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
+    touch "$WINEPREFIX/.zp-ready"
+  fi
+) 9>"$WINEPREFIX.lock"
+
+if [ "$x11" = 1 ] && [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$build/$program" "$@"
+fi
+exec "$wine" "$build/$program" "$@"
