@@ -5,6 +5,7 @@
 
 #include "feed/PacketCapture.h"
 #include "module/HostLink.h"
+#include "module/MessageSink.h"
 
 namespace zp {
 
@@ -13,7 +14,7 @@ inline constexpr int kScanTickIntervalMs = 100;
 inline constexpr int32_t kPortalServiceId = 18;
 
 // What a scan needs from the main window.
-class ScanView {
+class ScanView : public MessageSink {
  public:
   virtual ~ScanView() = default;
   virtual void ClearTree() = 0;
@@ -21,7 +22,6 @@ class ScanView {
   virtual void SetStatus(const char* text) = 0;  // the hidden status label
   virtual bool BuildTree() = 0;                 // extraction plus rebuild; false: nothing found
   virtual bool TreeBuilt() const = 0;
-  virtual void ShowMessage(const std::string& text) = 0;
 };
 
 // One scan: ask the viewer for packets, end the capture when it is complete or

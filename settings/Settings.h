@@ -1,0 +1,91 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "settings/ProfileFile.h"
+#include "settings/StringDictionary.h"
+
+namespace zp {
+
+inline constexpr int kMaxListEntries = 31;
+inline constexpr int kMaxGroupIds = 101;
+inline constexpr int32_t kMinTimerIntervalSeconds = 10;
+
+// A load or save that fails ends at the key concerned; the message is shown to the user.
+class SettingsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct FontSpec {
+  std::string name = "MS Sans Serif";
+  int32_t size = 8;  // points
+  bool bold = false, italic = false, underline = false, strikeOut = false;
+  int32_t color = static_cast<int32_t>(0xFF000008);  // clWindowText
+};
+
+struct WindowGeometry {
+  int32_t top = 0, left = 0, height = 0, width = 0;
+};
+
+// What loading and saving read from and apply to the main window.
+class SettingsWindow {
+ public:
+  virtual ~SettingsWindow() = default;
+  virtual int32_t TreeColor() const = 0;
+  virtual void SetTreeColor(int32_t color) = 0;
+  virtual FontSpec TreeFont() const = 0;
+  virtual void SetTreeFont(const FontSpec& font) = 0;
+  virtual void SetTimerMenu(bool checked, const std::string& caption) = 0;
+  virtual void SetRescanTimer(uint32_t intervalMs, bool enabled) = 0;
+  virtual WindowGeometry Bounds() const = 0;  // the live window, for saving
+};
+
+// One Lists item: a portal ("DP", "SP", "EP") or a group section.
+struct ListEntry {
+  std::string name;
+  std::string title;       // group only
+  int32_t nodeSid = 0;     // group only
+  int32_t idCount = 0;     // group only, 1..101
+  std::array<int32_t, kMaxGroupIds> ids{};
+  bool IsPortal() const { return name == "DP" || name == "SP" || name == "EP"; }
+};
+
+// The module's settings state, read from and written to the settings file.
+class Settings {
+ public:
+  Settings(ProfileFile& file, SettingsWindow& window);
+
+  void Load();  // throws SettingsError, with everything read before the failing key in effect
+  void Save();  // throws SettingsError at the first key that cannot be written
+
+  // Root caption -> Lists entry name; the tree build adds the portal captions.
+  void AddNodeListName(const std::string& caption, const std::string& entryName);
+  // Null when the caption or its entry is unknown (e.g. after a load that failed part-way).
+  const std::string* NodeListName(const std::string& caption) const;
+  // The collapsed flag of a Lists entry, or null when the entry is unknown.
+  uint8_t* CollapseState(const std::string& entryName) const;
+
+  bool viewDP = false, viewSP = false, viewEP = false;
+  WindowGeometry geometry;
+  bool timerEnabled = false;
+  int32_t timerInterval = 0;  // seconds
+  std::array<ListEntry, kMaxListEntries> listEntries;
+  int32_t listEntryCount = 0;
+
+ private:
+  ProfileFile& file_;
+  SettingsWindow& window_;
+  // Both dictionaries and what their values point to belong to one load.
+  std::unique_ptr<TStringDictionary> nodeListNames_;
+  std::unique_ptr<TStringDictionary> collapseStates_;
+  std::deque<uint8_t> collapseCells_;
+  std::deque<std::string> nodeListTexts_;
+};
+
+}  // namespace zp
