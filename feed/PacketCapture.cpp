@@ -1,0 +1,102 @@
+#include "feed/PacketCapture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zp {
+
+namespace {
+
+// A packet's kind from bytes 1 and 2 alone; nothing else of it is tested.
+bool IsSectionPacket(const uint8_t* packet) {
+  return (packet[1] & 0x1F) == 0x00 && packet[2] == 0x12;  // PID 0x0012, any flags
+}
+
+bool IsInfoPacket(const uint8_t* packet) {
+  return packet[1] == 0x49 && packet[2] == 0x97;  // PID 0x0997, payload unit start only
+}
+
+}  // namespace
+
+class InfoTextTable::Guard {
+ public:
+  explicit Guard(std::atomic_flag& flag) : flag_(flag) {
+    while (flag_.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~Guard() { flag_.clear(std::memory_order_release); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  std::atomic_flag& flag_;
+};
+
+void InfoTextTable::Clear() {
+  Guard guard(busy_);
+  length_.fill(0);
+}
+
+bool InfoTextTable::SetIfEmpty(int index, const uint8_t* bytes, int length) {
+  Guard guard(busy_);
+  if (length_[index] != 0) return false;
+  std::memcpy(text_[index].data(), bytes, length);
+  length_[index] = static_cast<uint8_t>(length);
+  return true;
+}
+
+std::string InfoTextTable::Get(int index) const {
+  if (index < 0 || index >= kInfoTextCount) return {};
+  Guard guard(busy_);
+  return std::string(text_[index].data(), length_[index]);
+}
+
+void PacketCapture::OnPacket(const uint8_t* packet) noexcept {
+  if (IsSectionPacket(packet)) {
+    StoreSection(packet);
+  } else if (IsInfoPacket(packet)) {
+    StoreInfo(packet);
+  }
+}
+
+void PacketCapture::StoreSection(const uint8_t* packet) noexcept {
+  const int32_t count = sectionCount_.fetch_add(1, std::memory_order_acq_rel) + 1;
+  // The lower bound matters only if a never-stopped delivery wraps the counter.
+  if (count < 1 || count > kSectionPacketsPerScan) return;
+  std::memcpy(sections_[count - 1].data(), packet, kTsPacketSize);
+  CheckComplete();
+}
+
+void PacketCapture::StoreInfo(const uint8_t* packet) noexcept {
+  const int32_t counter = infoCounter_.fetch_add(2, std::memory_order_acq_rel) + 2;
+  if (counter < 2 || counter > kInfoCounterLimit) return;
+  std::memcpy(info_[counter - 1].data(), packet, kTsPacketSize);
+
+  // A packet whose index character is not a digit has no text to take.
+  const uint8_t indexChar = packet[kInfoIndexOffset];
+  if (indexChar >= '0' && indexChar <= '9') {
+    // The text is one byte longer than byte 40 says; it never reaches past the packet.
+    const int length = std::min(packet[kInfoLengthOffset] + 1, kInfoTextMaxLength);
+    if (!texts_.SetIfEmpty(indexChar - '0', packet + kInfoTextOffset, length)) {
+      // A repeated index means the carousel came round: the information side is complete.
+      infoCounter_.store(kInfoCounterLimit, std::memory_order_release);
+    }
+  }
+  CheckComplete();
+}
+
+void PacketCapture::CheckComplete() noexcept {
+  if (sectionCount_.load(std::memory_order_acquire) >= kSectionPacketsPerScan &&
+      infoCounter_.load(std::memory_order_acquire) >= kInfoCounterLimit) {
+    complete_.store(true, std::memory_order_release);
+  }
+}
+
+void PacketCapture::Reset() noexcept {
+  sectionCount_.store(0, std::memory_order_release);
+  infoCounter_.store(0, std::memory_order_release);
+  texts_.Clear();
+  complete_.store(false, std::memory_order_release);
+}
+
+}  // namespace zp

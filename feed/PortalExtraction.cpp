@@ -1,0 +1,152 @@
+#include "feed/PortalExtraction.h"
+
+#include <cstring>
+
+namespace zp {
+
+namespace {
+
+constexpr int kHeaderSize = 4;
+constexpr int kPayloadSize = static_cast<int>(kTsPacketSize) - kHeaderSize;
+constexpr int kLastOffset = static_cast<int>(kTsPacketSize) - 1;
+constexpr uint8_t kMarkerByte = 0xB0;
+constexpr uint8_t kLinkageTag = 0x4A;
+constexpr uint8_t kNameEnd = 0xFF;
+constexpr int kMarkerLength = 6;
+// The marker byte is byte 8 of its descriptor; the length byte is byte 1.
+constexpr int kMarkerToLength = -7;
+
+constexpr const char* kMarkerText[kListKindCount] = {"Direkt", "Portal", "Info T"};
+
+// The byte under a cursor, or -1 outside the captured slots. Every read of
+// the capture goes through here, so a corrupt length can never leave the buffer.
+int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor) {
+  if (cursor.packet < 0 || cursor.packet >= kCaptureSlots || cursor.offset < 0 ||
+      cursor.offset > kLastOffset) {
+    return -1;
+  }
+  return capture[cursor.packet][cursor.offset];
+}
+
+bool MarkerFollows(const CaptureBuffer& capture, int32_t slot, int32_t offset, const char* text) {
+  for (int j = 1; j <= kMarkerLength; ++j) {
+    PacketCursor at{slot, offset + j};
+    if (at.offset > kLastOffset) at = {slot + 1, at.offset - kPayloadSize};
+    if (ByteAt(capture, at) != static_cast<uint8_t>(text[j - 1])) return false;
+  }
+  return true;
+}
+
+bool ContinuesNext(const CaptureBuffer& capture, int32_t slot) {
+  if (slot + 1 >= kCaptureSlots) return false;
+  return ContinuityCounter(capture, slot + 1) == ((ContinuityCounter(capture, slot) + 1) & 0x0F);
+}
+
+PacketCursor FindMarkerPreferringContinuity(const CaptureBuffer& capture, ListKind kind) {
+  const PacketCursor cursor = FindMarker(capture, kind, true);
+  return cursor.Found() ? cursor : FindMarker(capture, kind, false);
+}
+
+void ReadEntries(const CaptureBuffer& capture, PacketCursor cursor, PortalList& list) {
+  // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
+  while (list.count < kPortalListCapacity &&
+         ParseLinkageEntry(capture, cursor, list.entries[list.count])) {
+    ++list.count;
+  }
+}
+
+}  // namespace
+
+void AdvanceCursor(PacketCursor& cursor, int32_t delta) {
+  const int32_t n = cursor.offset + delta;
+  if (n < kHeaderSize) {
+    cursor.packet -= 1;
+    cursor.offset = n + kPayloadSize;
+  } else if (n >= static_cast<int32_t>(kTsPacketSize)) {
+    cursor.packet += (n - kHeaderSize) / kPayloadSize;
+    cursor.offset = (n - kHeaderSize) % kPayloadSize + kHeaderSize;
+  } else {
+    cursor.offset = n;
+  }
+}
+
+int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
+  if (slot < 0 || slot >= kCaptureSlots) return -1;
+  return capture[slot][3] & 0x0F;
+}
+
+PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity) {
+  const char* text = kMarkerText[static_cast<int>(kind)];
+  for (int32_t p = 0; p < kCaptureSlots; ++p) {
+    const TsPacket& packet = capture[p];
+    for (int32_t o = 0; o <= kLastOffset; ++o) {
+      const void* hit = std::memchr(packet.data() + o, kMarkerByte, kTsPacketSize - o);
+      if (hit == nullptr) break;
+      o = static_cast<int32_t>(static_cast<const uint8_t*>(hit) - packet.data());
+      if (!MarkerFollows(capture, p, o, text)) continue;
+      if (checkContinuity && !ContinuesNext(capture, p)) continue;
+
+      PacketCursor cursor{p, o};
+      AdvanceCursor(cursor, kMarkerToLength);
+      const int length = ByteAt(capture, cursor);
+      // A length byte before the first slot was never captured: no marker here.
+      if (length < 0) continue;
+      AdvanceCursor(cursor, length + 1);
+      return cursor;
+    }
+  }
+  return kNotFound;
+}
+
+bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry) {
+  if (ByteAt(capture, cursor) != kLinkageTag) return false;
+  PacketCursor at = cursor;
+  AdvanceCursor(at, 1);
+  const int length = ByteAt(capture, at);
+  AdvanceCursor(at, 5);
+  const int high = ByteAt(capture, at);
+  AdvanceCursor(at, 1);
+  const int low = ByteAt(capture, at);
+  AdvanceCursor(at, 2);
+  if (length < 0 || high < 0 || low < 0) return false;
+
+  std::string name;
+  for (int i = 0; i < length - 7; ++i) {
+    const int byte = ByteAt(capture, at);
+    if (byte == kNameEnd) {
+      cursor = at;
+      return false;
+    }
+    if (byte < 0) return false;  // the descriptor runs past the capture
+    name.push_back(static_cast<char>(byte));
+    AdvanceCursor(at, 1);
+  }
+  entry.serviceId = high * 256 + low;
+  entry.name = std::move(name);
+  cursor = at;
+  return true;
+}
+
+bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists) {
+  PortalList& direkt = lists[static_cast<int>(ListKind::Direkt)];
+  PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
+  PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];
+
+  direkt.count = 0;
+  PacketCursor cursor = FindMarkerPreferringContinuity(capture, ListKind::Direkt);
+  if (!cursor.Found()) return false;
+  ReadEntries(capture, cursor, direkt);
+
+  // Without a Sport announcement the Erotik list keeps what it had.
+  sport.count = 0;
+  cursor = FindMarkerPreferringContinuity(capture, ListKind::Sport);
+  if (!cursor.Found()) return true;
+  ReadEntries(capture, cursor, sport);
+
+  erotik.count = 0;
+  cursor = FindMarkerPreferringContinuity(capture, ListKind::Erotik);
+  if (cursor.Found()) ReadEntries(capture, cursor, erotik);
+  return true;
+}
+
+}  // namespace zp
