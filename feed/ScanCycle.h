@@ -9,7 +9,7 @@
 
 namespace zp {
 
-inline constexpr int kScanTickLimit = 15;       // ticks of 100 ms until a capture ends anyway
+inline constexpr int kScanTickLimit = 15;  // ticks of 100 ms until a capture ends anyway
 inline constexpr int kScanTickIntervalMs = 100;
 inline constexpr int32_t kPortalServiceId = 18;
 
@@ -18,9 +18,9 @@ class ScanView : public MessageSink {
  public:
   virtual ~ScanView() = default;
   virtual void ClearTree() = 0;
-  virtual void SetScanTimer(bool enabled) = 0;  // Timer2, 100 ms
+  virtual void SetScanTimer(bool enabled) = 0;   // Timer2, 100 ms
   virtual void SetStatus(const char* text) = 0;  // the hidden status label
-  virtual bool BuildTree() = 0;                 // extraction plus rebuild; false: nothing found
+  virtual bool BuildTree() = 0;                  // extraction plus rebuild; false: nothing found
   virtual bool TreeBuilt() const = 0;
 };
 
@@ -43,7 +43,10 @@ class ScanCycle {
   int32_t PortalPosition() const { return portalPosition_; }
   void SetPortalPosition(int32_t position) { portalPosition_ = position; }
   int32_t ReturnPosition() const { return returnPosition_; }
-  void ResetReturnPosition() { returnPosition_ = 0; retrying_ = false; }
+  void ResetReturnPosition() {
+    returnPosition_ = 0;
+    retrying_ = false;
+  }
   const PacketFilterRequest& Request() const { return request_; }
 
  private:
