@@ -4,6 +4,8 @@
 #   wine-run.sh [--x11] PROGRAM [ARGS...]
 #
 # PROGRAM is a path relative to the Windows build folder (e.g. tools/dvbdream/dvbdream.exe).
+# An argument of the form @BUILD@/path is passed as the Windows path of that
+# file in the same build folder (drive Z: is the Unix root in a Wine prefix).
 # The 32-bit product build is used where this machine can execute 32-bit x86 code;
 # elsewhere the 64-bit twin of the same sources under wine64.
 # --x11 gives the program a display: the current one, or a private Xvfb.
@@ -41,6 +43,15 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     touch "$WINEPREFIX/.zp-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
+
+args=()
+for arg in "$@"; do
+  case "$arg" in
+    @BUILD@/*) arg="Z:${build}/${arg#@BUILD@/}"; arg=${arg//\//\\} ;;
+  esac
+  args+=("$arg")
+done
+set -- "${args[@]}"
 
 if [ "$x11" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$build/$program" "$@"
