@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup-debian.sh
 
-for preset in win32 win64 native native-asan; do
+for preset in win32 win64 native native-asan native-tsan; do
   echo "== build: $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build "build/$preset" -j "$(nproc)"
@@ -15,3 +15,5 @@ echo "== tests: native (unit, tools, Wine)"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 echo "== tests: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir build/native-asan --output-on-failure -j "$(nproc)" -L unit
+echo "== tests: unit tests under ThreadSanitizer"
+ctest --test-dir build/native-tsan --output-on-failure -j "$(nproc)" -L unit
