@@ -5,19 +5,6 @@
 
 namespace zp {
 
-namespace {
-
-// A packet's kind from bytes 1 and 2 alone; nothing else of it is tested.
-bool IsSectionPacket(const uint8_t* packet) {
-  return (packet[1] & 0x1F) == 0x00 && packet[2] == 0x12;  // PID 0x0012, any flags
-}
-
-bool IsInfoPacket(const uint8_t* packet) {
-  return packet[1] == 0x49 && packet[2] == 0x97;  // PID 0x0997, payload unit start only
-}
-
-}  // namespace
-
 class InfoTextTable::Guard {
  public:
   explicit Guard(std::atomic_flag& flag) : flag_(flag) {
@@ -49,14 +36,6 @@ std::string InfoTextTable::Get(int index) const {
   if (index < 0 || index >= kInfoTextCount) return {};
   Guard guard(busy_);
   return std::string(text_[index].data(), length_[index]);
-}
-
-void PacketCapture::OnPacket(const uint8_t* packet) noexcept {
-  if (IsSectionPacket(packet)) {
-    StoreSection(packet);
-  } else if (IsInfoPacket(packet)) {
-    StoreInfo(packet);
-  }
 }
 
 void PacketCapture::StoreSection(const uint8_t* packet) noexcept {

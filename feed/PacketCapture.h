@@ -40,8 +40,15 @@ class InfoTextTable {
 // everything else runs on the user-interface thread.
 class PacketCapture {
  public:
-  // The body of the packet callback. Never throws, never allocates.
-  void OnPacket(const uint8_t* packet) noexcept;
+  // The body of the packet callback. Never throws, never allocates. Inline:
+  // most packets are of other PIDs and cost no more than these two tests.
+  void OnPacket(const uint8_t* packet) noexcept {
+    if ((packet[1] & 0x1F) == 0x00 && packet[2] == 0x12) {  // PID 0x0012, any flags
+      StoreSection(packet);
+    } else if (packet[1] == 0x49 && packet[2] == 0x97) {  // PID 0x0997, unit start only
+      StoreInfo(packet);
+    }
+  }
   // Starts a new capture: counters, texts and the completion flag, not the buffers.
   void Reset() noexcept;
   void MarkComplete() noexcept { complete_.store(true, std::memory_order_release); }
