@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup-debian.sh
 
-for preset in win32 win64 native native-asan native-tsan; do
+for preset in win32 win64 native native-asan native-tsan fuzz; do
   echo "== build: $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build "build/$preset" -j "$(nproc)"
@@ -17,3 +17,5 @@ echo "== tests: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer
 ctest --test-dir build/native-asan --output-on-failure -j "$(nproc)" -L unit
 echo "== tests: unit tests under ThreadSanitizer"
 ctest --test-dir build/native-tsan --output-on-failure -j "$(nproc)" -L unit
+echo "== fuzz: a short bounded run of every fuzz target"
+ctest --test-dir build/fuzz --output-on-failure -L fuzz
