@@ -15,6 +15,12 @@ namespace zp {
 inline constexpr int kMaxListEntries = 31;
 inline constexpr int kMaxGroupIds = 101;
 inline constexpr int32_t kMinTimerIntervalSeconds = 10;
+// The longest interval whose milliseconds still fit a signed 32-bit timer.
+inline constexpr int32_t kMaxTimerIntervalSeconds = 2147483;
+
+// The settings file beside the viewer: the directory of its executable
+// followed by modules\Zanterpoint.ini.
+std::string SettingsFilePathFor(const std::string& executablePath);
 
 // A load or save that fails ends at the key concerned; the message is shown to the user.
 class SettingsError : public std::runtime_error {
@@ -70,6 +76,8 @@ class Settings {
   const std::string* NodeListName(const std::string& caption) const;
   // The collapsed flag of a Lists entry, or null when the entry is unknown.
   uint8_t* CollapseState(const std::string& entryName) const;
+  // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
+  TStringDictionary& CollapseStates() const { return *collapseStates_; }
 
   bool viewDP = false, viewSP = false, viewEP = false;
   WindowGeometry geometry;
@@ -79,6 +87,13 @@ class Settings {
   int32_t listEntryCount = 0;
 
  private:
+  std::string ReadText(const std::string& section, const std::string& key,
+                       const std::string& fallback);
+  int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback);
+  bool ReadBoolean(const std::string& section, const std::string& key, bool fallback);
+  void WriteText(const std::string& section, const std::string& key, const std::string& value);
+  void AddCollapseState(const std::string& entryName);
+
   ProfileFile& file_;
   SettingsWindow& window_;
   // Both dictionaries and what their values point to belong to one load.

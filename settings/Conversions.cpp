@@ -1,0 +1,205 @@
+#include "settings/Conversions.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zp {
+
+namespace {
+
+constexpr uint32_t kSystemColor = 0xFF000000u;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Letter case is ignored for A to Z only, as colour names are plain ASCII.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string_view Trimmed(std::string_view item) {
+  while (!item.empty() && static_cast<uint8_t>(item.front()) <= 32) item.remove_prefix(1);
+  while (!item.empty() && static_cast<uint8_t>(item.back()) <= 32) item.remove_suffix(1);
+  return item;
+}
+
+}  // namespace
+
+const ColorName kColorNames[kColorNameCount] = {
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x008080},
+    {"clNavy", 0x800000},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x808000},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},
+    {"clMoneyGreen", 0xC0DCC0},
+    {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF},
+    {"clMedGray", 0xA4A0A0},
+    {"clScrollBar", kSystemColor + 0},
+    {"clBackground", kSystemColor + 1},
+    {"clActiveCaption", kSystemColor + 2},
+    {"clInactiveCaption", kSystemColor + 3},
+    {"clMenu", kSystemColor + 4},
+    {"clWindow", kSystemColor + 5},
+    {"clWindowFrame", kSystemColor + 6},
+    {"clMenuText", kSystemColor + 7},
+    {"clWindowText", kSystemColor + 8},
+    {"clCaptionText", kSystemColor + 9},
+    {"clActiveBorder", kSystemColor + 10},
+    {"clInactiveBorder", kSystemColor + 11},
+    {"clAppWorkSpace", kSystemColor + 12},
+    {"clHighlight", kSystemColor + 13},
+    {"clHighlightText", kSystemColor + 14},
+    {"clBtnFace", kSystemColor + 15},
+    {"clBtnShadow", kSystemColor + 16},
+    {"clGrayText", kSystemColor + 17},
+    {"clBtnText", kSystemColor + 18},
+    {"clInactiveCaptionText", kSystemColor + 19},
+    {"clBtnHighlight", kSystemColor + 20},
+    {"cl3DDkShadow", kSystemColor + 21},
+    {"cl3DLight", kSystemColor + 22},
+    {"clInfoText", kSystemColor + 23},
+    {"clInfoBk", kSystemColor + 24},
+    {"clHotLight", kSystemColor + 26},
+    {"clGradientActiveCaption", kSystemColor + 27},
+    {"clGradientInactiveCaption", kSystemColor + 28},
+    {"clMenuHighlight", kSystemColor + 29},
+    {"clMenuBar", kSystemColor + 30},
+    {"clNone", 0x1FFFFFFF},
+    {"clDefault", 0x20000000},
+};
+
+std::optional<int32_t> ParseInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  bool hex = false;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;  // no digits at all
+
+  uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+    // Hexadecimal may fill all 32 bits; decimal stays within the signed range.
+    const uint64_t limit = hex ? 0xFFFFFFFFu : (negative ? 0x80000000u : 0x7FFFFFFFu);
+    if (value > limit) return std::nullopt;
+  }
+  uint32_t bits = static_cast<uint32_t>(value);
+  if (negative) bits = 0u - bits;
+  return static_cast<int32_t>(bits);
+}
+
+std::string IntegerErrorText(std::string_view text) {
+  // "gültiger" in code page 1252, the module's single-byte text.
+  std::string message = "'";
+  return message.append(text).append("' ist kein g\xFC" "ltiger Integerwert");
+}
+
+std::string WriteErrorText(std::string_view path) {
+  std::string message = "In ";
+  return message.append(path).append(" kann nicht geschrieben werden");
+}
+
+int32_t TextToInteger(std::string_view text) {
+  const std::optional<int32_t> value = ParseInteger(text);
+  if (!value) throw SettingsError(IntegerErrorText(text));
+  return *value;
+}
+
+std::vector<std::string> SplitList(std::string_view text, char separator, bool trim) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != separator) continue;
+    const std::string_view item = text.substr(start, i - start);
+    items.emplace_back(trim ? Trimmed(item) : item);
+    start = i + 1;
+  }
+  const std::string_view last = text.substr(start);
+  if (!last.empty()) items.emplace_back(trim ? Trimmed(last) : last);
+  return items;
+}
+
+std::string ColorToText(int32_t color) {
+  const auto value = static_cast<uint32_t>(color);
+  for (const ColorName& entry : kColorNames) {
+    if (entry.value == value) return entry.name;
+  }
+  char text[16];
+  std::snprintf(text, sizeof text, "$%.8X", static_cast<unsigned>(value));
+  return text;
+}
+
+int32_t TextToColor(std::string_view text) {
+  for (const ColorName& entry : kColorNames) {
+    if (EqualsIgnoringAsciiCase(text, entry.name)) return static_cast<int32_t>(entry.value);
+  }
+  return TextToInteger(text);
+}
+
+std::string FontToText(const FontSpec& font) {
+  std::string text = font.name + "," + std::to_string(font.size) + ",";
+  for (const bool flag : {font.bold, font.italic, font.underline, font.strikeOut}) {
+    text += flag ? '1' : '0';
+  }
+  return text + "," + ColorToText(font.color);
+}
+
+void TextToFont(std::string_view text, FontSpec& font) {
+  constexpr size_t kMaxFaceName = 31;
+  size_t comma = text.find(',');
+  if (comma == std::string_view::npos) throw SettingsError(kFontErrorText);
+  if (comma > 0) font.name = std::string(text.substr(0, std::min(comma, kMaxFaceName)));
+  text.remove_prefix(comma + 1);
+
+  comma = text.find(',');
+  if (comma == std::string_view::npos) throw SettingsError(kFontErrorText);
+  font.size = TextToInteger(text.substr(0, comma));
+  text.remove_prefix(comma + 1);
+
+  // Exactly four style characters, then a comma.
+  if (text.find(',') != 4) throw SettingsError(kFontErrorText);
+  font.bold = text[0] == '1';
+  font.italic = text[1] == '1';
+  font.underline = text[2] == '1';
+  font.strikeOut = text[3] == '1';
+  text.remove_prefix(5);
+
+  font.color = TextToColor(text);
+}
+
+}  // namespace zp

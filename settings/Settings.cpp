@@ -1,0 +1,189 @@
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "settings/Conversions.h"
+
+namespace zp {
+
+namespace {
+
+constexpr const char* kView = "View";
+constexpr const char* kMain = "Zanterpoint";
+constexpr const char* kCollapse = "Collapse";
+constexpr const char* kPortalNames[] = {"DP", "SP", "EP"};
+
+// The platform's cached copy of the file is dropped after every load and
+// save, whether it succeeded or not.
+class FlushOnExit {
+ public:
+  explicit FlushOnExit(ProfileFile& file) : file_(file) {}
+  FlushOnExit(const FlushOnExit&) = delete;
+  FlushOnExit& operator=(const FlushOnExit&) = delete;
+  ~FlushOnExit() {
+    try {
+      file_.Flush();
+    } catch (...) {
+    }
+  }
+
+ private:
+  ProfileFile& file_;
+};
+
+const char* Flag(bool on) { return on ? "1" : "0"; }
+
+}  // namespace
+
+std::string SettingsFilePathFor(const std::string& executablePath) {
+  // The directory of the executable, whatever the program is called and in
+  // whatever letter case: the file always sits beside the viewer, never
+  // somewhere the profile functions would resolve a relative path to.
+  const size_t slash = executablePath.find_last_of("\\/");
+  const std::string directory =
+      slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1);
+  return directory + "modules\\Zanterpoint.ini";
+}
+
+Settings::Settings(ProfileFile& file, SettingsWindow& window)
+    : file_(file),
+      window_(window),
+      nodeListNames_(std::make_unique<TStringDictionary>()),
+      collapseStates_(std::make_unique<TStringDictionary>()) {}
+
+std::string Settings::ReadText(const std::string& section, const std::string& key,
+                               const std::string& fallback) {
+  return file_.Read(section, key, fallback);
+}
+
+int32_t Settings::ReadInteger(const std::string& section, const std::string& key,
+                              int32_t fallback) {
+  return ParseInteger(ReadText(section, key, "")).value_or(fallback);
+}
+
+bool Settings::ReadBoolean(const std::string& section, const std::string& key, bool fallback) {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void Settings::WriteText(const std::string& section, const std::string& key,
+                         const std::string& value) {
+  if (!file_.Write(section, key, value)) throw SettingsError(WriteErrorText(file_.Path()));
+}
+
+void Settings::AddCollapseState(const std::string& entryName) {
+  const uint8_t collapsed = ReadBoolean(kCollapse, entryName, false) ? 1 : 0;
+  void* existing = nullptr;
+  if (collapseStates_->Lookup(entryName, existing)) return;  // the first cell stays
+  collapseStates_->Add(entryName, &collapseCells_.emplace_back(collapsed));
+}
+
+void Settings::AddNodeListName(const std::string& caption, const std::string& entryName) {
+  void* existing = nullptr;
+  if (nodeListNames_->Lookup(caption, existing)) return;  // the first entry stays
+  nodeListNames_->Add(caption, &nodeListTexts_.emplace_back(entryName));
+}
+
+const std::string* Settings::NodeListName(const std::string& caption) const {
+  void* value = nullptr;
+  nodeListNames_->Lookup(caption, value);
+  return static_cast<const std::string*>(value);
+}
+
+uint8_t* Settings::CollapseState(const std::string& entryName) const {
+  void* value = nullptr;
+  collapseStates_->Lookup(entryName, value);
+  return static_cast<uint8_t*>(value);
+}
+
+void Settings::Load() {
+  // Each load starts from fresh dictionaries; the previous ones go together
+  // with the cells and texts they point to.
+  nodeListNames_ = std::make_unique<TStringDictionary>();
+  collapseStates_ = std::make_unique<TStringDictionary>();
+  collapseCells_.clear();
+  nodeListTexts_.clear();
+  const FlushOnExit flush(file_);
+
+  viewDP = ReadBoolean(kView, "DP", true);
+  viewSP = ReadBoolean(kView, "SP", true);
+  viewEP = ReadBoolean(kView, "EP", false);
+
+  geometry.top = ReadInteger(kMain, "Top", 0);
+  geometry.left = ReadInteger(kMain, "Left", 0);
+  geometry.height = ReadInteger(kMain, "Height", 500);
+  geometry.width = ReadInteger(kMain, "Width", 160);
+
+  const std::string color = ReadText(kMain, "TreeViewColor", "");
+  if (!color.empty()) window_.SetTreeColor(TextToColor(color));
+
+  const std::string fontText = ReadText(kMain, "TreeViewFont", "");
+  if (!fontText.empty()) {
+    // A broken font text still leaves what its first parts have set.
+    FontSpec font = window_.TreeFont();
+    try {
+      TextToFont(fontText, font);
+    } catch (...) {
+      window_.SetTreeFont(font);
+      throw;
+    }
+    window_.SetTreeFont(font);
+  }
+
+  timerEnabled = ReadBoolean(kMain, "TimerEnabled", false);
+  timerInterval = std::clamp(ReadInteger(kMain, "TimerInterval", 60), kMinTimerIntervalSeconds,
+                             kMaxTimerIntervalSeconds);
+  window_.SetTimerMenu(timerEnabled, "Timer (" + std::to_string(timerInterval) + "s)");
+  window_.SetRescanTimer(static_cast<uint32_t>(timerInterval) * 1000u, timerEnabled);
+
+  for (const char* portal : kPortalNames) AddCollapseState(portal);
+
+  listEntryCount = 0;
+  for (const std::string& item : SplitList(ReadText(kView, "Lists", ""), ',', true)) {
+    if (listEntryCount == kMaxListEntries) break;  // further entries are ignored
+    AddCollapseState(item);
+    const std::vector<std::string> idTexts = SplitList(ReadText(item, "List", ""), ',', true);
+    ListEntry& slot = listEntries[listEntryCount];
+    slot.name = item;
+    if (slot.IsPortal()) {
+      ++listEntryCount;
+      continue;
+    }
+    if (idTexts.empty()) continue;  // a group without ids is dropped; its slot is reused
+
+    slot.idCount = static_cast<int32_t>(std::min<size_t>(idTexts.size(), kMaxGroupIds));
+    slot.title = ReadText(item, "Title", item);
+    slot.nodeSid = ReadInteger(item, "NodeSID", 0);
+    AddNodeListName(slot.title, item);
+    for (int32_t i = 0; i < slot.idCount; ++i) slot.ids[i] = TextToInteger(idTexts[i]);
+    ++listEntryCount;
+  }
+}
+
+void Settings::Save() {
+  const FlushOnExit flush(file_);
+
+  WriteText(kView, "DP", Flag(viewDP));
+  WriteText(kView, "SP", Flag(viewSP));
+  WriteText(kView, "EP", Flag(viewEP));
+
+  const WindowGeometry bounds = window_.Bounds();
+  WriteText(kMain, "Top", std::to_string(bounds.top));
+  WriteText(kMain, "Left", std::to_string(bounds.left));
+  WriteText(kMain, "Height", std::to_string(bounds.height));
+  WriteText(kMain, "Width", std::to_string(bounds.width));
+  WriteText(kMain, "TreeViewColor", ColorToText(window_.TreeColor()));
+  WriteText(kMain, "TreeViewFont", FontToText(window_.TreeFont()));
+  WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
+  WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
+
+  // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
+  std::string name;
+  void* cell = nullptr;
+  collapseStates_->ResetIteration();
+  while (collapseStates_->NextEntry(name, cell)) {
+    WriteText(kCollapse, name, Flag(*static_cast<const uint8_t*>(cell) != 0));
+  }
+}
+
+}  // namespace zp

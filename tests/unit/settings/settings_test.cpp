@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SettingsTestSupport.h"
+#include "settings/Conversions.h"
+#include "settings/PortableProfileFile.h"
+#include "settings/Settings.h"
+
+namespace zp {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+// The portable file, counting flushes and failing at one chosen key.
+class CheckedFile : public ProfileFile {
+ public:
+  explicit CheckedFile(const std::string& path) : file_(path) {}
+  const std::string& Path() const override { return file_.Path(); }
+  std::string Read(const std::string& s, const std::string& k, const std::string& d) override {
+    return file_.Read(s, k, d);
+  }
+  bool Write(const std::string& s, const std::string& k, const std::string& v) override {
+    return k != failKey && file_.Write(s, k, v);
+  }
+  void Flush() override { ++flushes; }
+  std::string failKey;
+  int flushes = 0;
+
+ private:
+  PortableProfileFile file_;
+};
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  std::string Error(auto&& call) {
+    try {
+      call();
+    } catch (const SettingsError& e) {
+      return e.what();
+    }
+    return "(no error)";
+  }
+
+  test::TempFolder folder_;
+  std::string path_ = folder_.File("Zanterpoint.ini");
+  CheckedFile file_{path_};
+  test::FakeWindow window_;
+  Settings settings_{file_, window_};
+};
+
+TEST_F(SettingsTest, WithoutAFileDefaultsAndTheFirstSave) {
+  settings_.Load();
+  EXPECT_TRUE(settings_.viewDP && settings_.viewSP && !settings_.viewEP);
+  EXPECT_EQ(settings_.geometry.height, 500);
+  EXPECT_EQ(settings_.geometry.width, 160);
+  EXPECT_FALSE(window_.menuChecked || window_.timerRunning);
+  EXPECT_EQ(window_.caption, "Timer (60s)");
+  EXPECT_EQ(window_.intervalMs, 60000u);
+  EXPECT_EQ(settings_.listEntryCount, 0);
+
+  settings_.Save();
+  EXPECT_EQ(ReadBytes(path_),
+            "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\n[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\n"
+            "Width=170\r\nTreeViewColor=clWindow\r\nTreeViewFont=MS Sans Serif,8,0000,clWindowText\r\n"
+            "TimerEnabled=0\r\nTimerInterval=60\r\n[Collapse]\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
+  EXPECT_EQ(file_.flushes, 2);  // after the load and after the save
+}
+
+TEST_F(SettingsTest, AHandEditedFileKeepsEverythingButTheModulesOwnKeys) {
+  const std::string head =
+      "; Zanterpoint settings, edited by hand\r\n\r\n[View]\r\nDP = 1\r\n"
+      "Lists = DP, Fav ,  Kids\r\nMyNote=keep me\r\n";
+  const std::string groups =
+      "\r\n[Fav]\r\nTitle = \"My favourites\"\r\nList=  101, 102 ,0x67\r\nNodeSID=18\r\n"
+      "; channels for the kids\r\n[Kids]\r\nList=200\r\nColour=unknown\r\n\r\n";
+  WriteBytes(path_, head + groups +
+                        "[Zanterpoint]\r\nTop=10\r\nUnknown=1\r\nTimerInterval = 120\r\n"
+                        "[Collapse]\r\nfav=1\r\n");
+  settings_.Load();
+  ASSERT_EQ(settings_.listEntryCount, 3);
+  const ListEntry& fav = settings_.listEntries[1];
+  EXPECT_EQ(fav.title, "My favourites");
+  EXPECT_EQ(fav.nodeSid, 18);
+  EXPECT_EQ(std::vector<int32_t>(fav.ids.begin(), fav.ids.begin() + fav.idCount),
+            (std::vector<int32_t>{101, 102, 103}));
+  EXPECT_EQ(settings_.listEntries[2].title, "Kids");
+  EXPECT_EQ(*settings_.NodeListName("MY FAVOURITES"), "Fav");
+  EXPECT_EQ(*settings_.CollapseState("Fav"), 1);  // written as FAV, read under the Lists spelling
+  EXPECT_EQ(settings_.timerInterval, 120);
+
+  settings_.viewEP = true;
+  *settings_.CollapseState("Kids") = 1;
+  settings_.Save();
+  // Unchanged values stay as the user wrote them; new keys join their sections.
+  EXPECT_EQ(ReadBytes(path_),
+            head + "SP=1\r\nEP=1\r\n" + groups +
+                "[Zanterpoint]\r\nTop=120\r\nUnknown=1\r\nTimerInterval = 120\r\nLeft=40\r\n"
+                "Height=480\r\nWidth=170\r\nTreeViewColor=clWindow\r\n"
+                "TreeViewFont=MS Sans Serif,8,0000,clWindowText\r\nTimerEnabled=0\r\n"
+                "[Collapse]\r\nfav=1\r\nKIDS=1\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
+}
+
+TEST_F(SettingsTest, SaveThenLoadGivesBackWhatTheUserChanged) {
+  WriteBytes(path_, "[View]\r\nLists=DP,Fav\r\n[Fav]\r\nList=5\r\n");
+  settings_.Load();
+  settings_.viewDP = false;
+  settings_.viewEP = true;
+  settings_.timerEnabled = true;
+  settings_.timerInterval = 45;
+  *settings_.CollapseState("fav") = 1;
+  window_.color = 0x00123456;
+  TextToFont("Arial,10,1010,clRed", window_.font);
+  settings_.Save();
+
+  test::FakeWindow window;
+  Settings again(file_, window);
+  again.Load();
+  EXPECT_TRUE(!again.viewDP && again.viewSP && again.viewEP);
+  EXPECT_EQ(again.geometry.top, 120);
+  EXPECT_EQ(again.geometry.width, 170);
+  EXPECT_EQ(window.color, 0x00123456);
+  EXPECT_EQ(FontToText(window.font), "Arial,10,1010,clRed");
+  EXPECT_TRUE(window.menuChecked && window.timerRunning);
+  EXPECT_EQ(window.caption, "Timer (45s)");
+  EXPECT_EQ(*again.CollapseState("FAV"), 1);
+  EXPECT_EQ(*again.CollapseState("DP"), 0);
+}
+
+TEST_F(SettingsTest, TimerValuesAreBoundedAndBadNumbersGiveDefaults) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"5", 10}, {"abc", 60}, {"$3C", 60}, {"3000000", 2147483}};
+  for (const auto& [text, seconds] : cases) {
+    WriteBytes(path_, std::string("[Zanterpoint]\r\nTimerEnabled=true\r\nTimerInterval=") + text);
+    settings_.Load();
+    EXPECT_EQ(settings_.timerInterval, seconds) << text;
+    EXPECT_EQ(window_.intervalMs, static_cast<uint32_t>(seconds) * 1000u);
+    EXPECT_FALSE(settings_.timerEnabled);
+  }
+  WriteBytes(path_, "[Zanterpoint]\r\nTimerInterval=5\r\n");
+  settings_.Load();
+  settings_.Save();
+  EXPECT_EQ(file_.Read("Zanterpoint", "TimerInterval", ""), "10");
+}
+
+TEST_F(SettingsTest, ListsEntriesAndGroups) {
+  WriteBytes(path_,
+             "[View]\r\nLists= DP, SP , Fav,dp,A,B\r\n[dp]\r\nList=5\r\n"
+             "[A]\r\nTitle=Mine\r\nList=0,-5\r\n[B]\r\nTitle=MINE\r\nList=7\r\n");
+  settings_.Load();
+  ASSERT_EQ(settings_.listEntryCount, 5);  // Fav has no List and is dropped
+  EXPECT_EQ(settings_.listEntries[2].name, "dp");
+  EXPECT_FALSE(settings_.listEntries[2].IsPortal());
+  EXPECT_EQ(settings_.listEntries[2].title, "dp");
+  EXPECT_EQ(settings_.listEntries[3].ids[1], -5);
+  EXPECT_EQ(*settings_.NodeListName("mine"), "A");  // the first group keeps the title
+  EXPECT_NE(settings_.CollapseState("Fav"), nullptr);
+
+  // Lists entries beyond 31 and ids beyond 101 are ignored, unread.
+  std::string ids;
+  for (int i = 1; i <= 110; ++i) ids += std::to_string(i) + ",";
+  std::string lists = "[View]\r\nLists=";
+  std::string sections = "[G2]\r\nList=" + ids + "bad\r\n";
+  for (int i = 1; i <= 33; ++i) {
+    lists += "G" + std::to_string(i) + ",";
+    sections += "[G" + std::to_string(i) + "]\r\nList=1\r\n";
+  }
+  WriteBytes(path_, lists + "\r\n" + sections);
+  settings_.Load();
+  EXPECT_EQ(settings_.listEntryCount, 31);
+  EXPECT_EQ(settings_.CollapseState("G32"), nullptr);
+  EXPECT_EQ(settings_.listEntries[1].idCount, 101);
+  EXPECT_EQ(settings_.listEntries[1].ids[100], 101);
+}
+
+TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
+  WriteBytes(path_,
+             "[View]\r\nEP=1\r\nLists=Fav,Bad,Later\r\n[Fav]\r\nList=1\r\n[Bad]\r\nTitle=Broken\r\n"
+             "List=12, 7 ,,9\r\n[Later]\r\nList=5\r\n[Zanterpoint]\r\nTimerInterval=99\r\n");
+  EXPECT_EQ(Error([&] { settings_.Load(); }), "'' ist kein g\xFCltiger Integerwert");
+  EXPECT_TRUE(settings_.viewEP);
+  EXPECT_EQ(settings_.timerInterval, 99);
+  EXPECT_EQ(settings_.listEntryCount, 1);
+  EXPECT_EQ(*settings_.NodeListName("Broken"), "Bad");
+  EXPECT_EQ(settings_.CollapseState("Later"), nullptr);
+  EXPECT_EQ(file_.flushes, 1);
+
+  // A font failure comes before the timer and the Lists: those keep their values.
+  WriteBytes(path_,
+             "[View]\r\nDP=0\r\nLists=DP,SP\r\n[Zanterpoint]\r\nTreeViewColor=clRed\r\n"
+             "TreeViewFont=A,B,10,0000,clBlack\r\nTimerInterval=30\r\n");
+  EXPECT_EQ(Error([&] { settings_.Load(); }), "'B' ist kein g\xFCltiger Integerwert");
+  EXPECT_FALSE(settings_.viewDP);
+  EXPECT_EQ(window_.color, TextToColor("clRed"));
+  EXPECT_EQ(window_.font.name, "A");
+  EXPECT_EQ(settings_.timerInterval, 99);
+  EXPECT_EQ(settings_.listEntryCount, 1);
+  EXPECT_EQ(settings_.CollapseState("DP"), nullptr);
+
+  // The next save writes the tree's valid font back and repairs the file.
+  settings_.Save();
+  EXPECT_EQ(file_.Read("Zanterpoint", "TreeViewFont", ""), "A,8,0000,clWindowText");
+}
+
+TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
+  settings_.Load();
+  file_.failKey = "TreeViewFont";
+  EXPECT_EQ(Error([&] { settings_.Save(); }), "In " + path_ + " kann nicht geschrieben werden");
+  EXPECT_EQ(file_.Read("Zanterpoint", "TreeViewColor", ""), "clWindow");
+  EXPECT_EQ(file_.Read("Zanterpoint", "TimerEnabled", "absent"), "absent");
+  EXPECT_EQ(file_.flushes, 2);
+}
+
+TEST(SettingsFilePathTest, TheFolderOfTheExecutable) {
+  EXPECT_EQ(SettingsFilePathFor("C:\\Programs\\DVBDream\\dvbdream.exe"),
+            "C:\\Programs\\DVBDream\\modules\\Zanterpoint.ini");
+  EXPECT_EQ(SettingsFilePathFor("C:\\Programs\\DVBDream\\DVBDream.exe"),
+            "C:\\Programs\\DVBDream\\modules\\Zanterpoint.ini");
+  EXPECT_EQ(SettingsFilePathFor(""), "modules\\Zanterpoint.ini");
+}
+
+}  // namespace
+}  // namespace zp
