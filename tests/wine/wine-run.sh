@@ -3,7 +3,9 @@
 #
 #   wine-run.sh [--x11] PROGRAM [ARGS...]
 #
-# PROGRAM is a path relative to the Windows build folder (e.g. tools/dvbdream/dvbdream.exe).
+# PROGRAM is a path relative to the Windows build folder (e.g. tools/dvbdream/dvbdream.exe),
+# or an absolute path (a program copied elsewhere, e.g. into a test's install folder).
+# PROGRAM --build-dir prints the build folder that would be used, and runs nothing.
 # An argument of the form @BUILD@/path is passed as the Windows path of that
 # file in the same build folder (drive Z: is the Unix root in a Wine prefix).
 # The 32-bit product build is used where this machine can execute 32-bit x86 code;
@@ -29,7 +31,9 @@ else
   echo "wine-run: no usable Wine for the Windows builds" >&2
   exit 77
 fi
-[ -e "$build/$program" ] || { echo "wine-run: $build/$program is not built" >&2; exit 1; }
+[ "$program" = --build-dir ] && { echo "$build"; exit 0; }
+case "$program" in /*) ;; *) program=$build/$program ;; esac
+[ -e "$program" ] || { echo "wine-run: $program is not built" >&2; exit 1; }
 
 # One prefix per test run, created once under a lock, without a window manager
 # (Wine would otherwise wait about two seconds whenever a window hides).
@@ -41,6 +45,12 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     /usr/lib/wine/wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.zp-ready"
+  fi
+  # Debian's Wine does not find its own fonts (Marlett draws the caption buttons,
+  # MS Sans Serif is the windows' font): the prefix gets a copy of them.
+  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+    cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon \
+      "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
 ) 9>"$WINEPREFIX.lock"
 
@@ -54,6 +64,6 @@ done
 set -- "${args[@]}"
 
 if [ "$x11" = 1 ] && [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$build/$program" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$program" "$@"
 fi
-exec "$wine" "$build/$program" "$@"
+exec "$wine" "$program" "$@"

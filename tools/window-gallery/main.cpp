@@ -1,0 +1,521 @@
+// Runs the module's secondary windows outside the viewer and checks them:
+//
+//   window-gallery help [--screenshot FILE.png]
+//   window-gallery duallist [--screenshot FILE.png]
+//   window-gallery dump
+//   window-gallery dialogs
+//
+// Prints what it measures, one "ok" or "FAIL" line per check, and exits with 1
+// when a check failed. Modal dialogs and message boxes are answered from a
+// thread timer, as a user would answer them.
+
+// clang-format off
+#include <windows.h>
+#include <commdlg.h>
+#include <dlgs.h>
+// clang-format on
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PngFile.h"
+#include "feed/CaptureDump.h"
+#include "feed/PacketCapture.h"
+#include "ui/win32/CommonDialogs.h"
+#include "ui/win32/TDualListDlg.h"
+#include "ui/win32/TFormHelp.h"
+
+namespace {
+
+using zp::TDualListDlg;
+
+int g_failures = 0;
+
+void Check(bool passed, const std::string& what) {
+  std::printf("%s %s\n", passed ? "ok  " : "FAIL", what.c_str());
+  if (!passed) ++g_failures;
+}
+
+void CheckEqual(const std::string& what, const std::string& actual, const std::string& expected) {
+  Check(actual == expected, what + ": \"" + actual + "\"" +
+                                (actual == expected ? "" : ", expected \"" + expected + "\""));
+}
+
+void CheckEqual(const std::string& what, long long actual, long long expected) {
+  Check(actual == expected,
+        what + ": " + std::to_string(actual) +
+            (actual == expected ? "" : ", expected " + std::to_string(expected)));
+}
+
+void Fact(const std::string& what, const std::string& value) {
+  std::printf("fact %s: %s\n", what.c_str(), value.c_str());
+}
+
+// Lets the windows handle what is queued for them, through the hooks a viewer's loop passes.
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    const auto left = static_cast<LONG>(end - GetTickCount());
+    if (left <= 0) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+  }
+}
+
+std::string WindowText(HWND window) {
+  std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+// A child's bounds in its parent's client coordinates.
+RECT ChildRect(HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+std::string SizeText(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+void Screenshot(HWND window, const std::string& path) {
+  if (path.empty()) return;
+  SetForegroundWindow(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Pump(500);
+  Check(zp::gallery::SaveWindowPng(window, path), "screenshot saved as " + path);
+}
+
+// --- answering modal dialogs -----------------------------------------------
+
+std::function<void(HWND)> g_dialogAction;
+HWND g_answeredDialog = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window) && window != g_answeredDialog) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Runs for the whole program: gives the next dialog its answer, and closes any
+// dialog nobody expected (an error or a question) as a failure instead of waiting forever.
+VOID CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog == nullptr) return;
+  g_answeredDialog = dialog;
+  auto action = std::move(g_dialogAction);
+  g_dialogAction = nullptr;
+  if (action) {
+    action(dialog);
+  } else {
+    Check(false, "unexpected dialog \"" + WindowText(dialog) + "\": " + ItemText(dialog, 0xFFFF));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+  }
+}
+
+// The next modal dialog of this thread gets `action` once it is on screen.
+void WhenDialogAppears(std::function<void(HWND)> action) { g_dialogAction = std::move(action); }
+
+void Press(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// --- help window ---------------------------------------------------------------
+
+void CheckHelp(const std::string& screenshot) {
+  zp::TFormHelp help;
+  Check(help.Create(nullptr), "help window created");
+  HWND window = help.Handle();
+  HWND memo = help.HelpMemo();
+  CheckEqual("caption", WindowText(window), "Zanterpoint Help");
+  Check(!IsWindowVisible(window), "created hidden");
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  CheckEqual("designed bounds", RectText(bounds), "633,182 431x540");
+  CheckEqual("text box bounds", RectText(ChildRect(memo)), "8,8 409x489");
+
+  const auto style = GetWindowLongPtrA(memo, GWL_STYLE);
+  const auto exStyle = GetWindowLongPtrA(memo, GWL_EXSTYLE);
+  Check((style & ES_MULTILINE) && (style & ES_READONLY), "text box is multi-line and read-only");
+  Check((style & WS_VSCROLL) && !(style & WS_HSCROLL), "vertical scroll bar only");
+  Check(!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE), "no border of its own");
+  Check(!(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST), "not on top");
+
+  const std::string text = WindowText(memo);
+  Check(text.rfind("Zanterpoint V 1.0 - english short guide\r\n", 0) == 0,
+        "guide starts with title");
+  Check(text.size() > 9 && text.compare(text.size() - 9, 9, "Have fun!") == 0,
+        "guide ends with Have fun!");
+  Fact("guide lines as wrapped", std::to_string(SendMessageA(memo, EM_GETLINECOUNT, 0, 0)));
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(memo, WM_GETFONT, 0, 0)), sizeof font, &font);
+  CheckEqual("font", std::string(font.lfFaceName) + " " + std::to_string(font.lfHeight),
+             "MS Sans Serif -11");
+
+  help.Show();
+  Pump(300);
+  Check(IsWindowVisible(window), "shown");
+  Screenshot(window, screenshot);
+
+  SetWindowPos(window, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+  CheckEqual("window resized to", SizeText(window), "200x150");
+  CheckEqual("text box after resize to 200x150", SizeText(memo), "178x99");
+  SetWindowPos(window, nullptr, 0, 0, 431, 540, SWP_NOMOVE | SWP_NOZORDER);
+  CheckEqual("text box after resize back", SizeText(memo), "409x489");
+
+  SendMessageA(memo, EM_LINESCROLL, 0, 40);
+  const LRESULT firstLine = SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  Pump(100);
+  Check(IsWindow(window) && !IsWindowVisible(window), "closing hides the window");
+  help.Show();
+  Pump(100);
+  Check(IsWindowVisible(window), "shown again");
+  CheckEqual("first visible line kept", SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0),
+             firstLine);
+}
+
+// --- selection dialog ------------------------------------------------------------
+
+std::string ListTexts(HWND list, bool selectedOnly = false) {
+  std::string texts;
+  const auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (selectedOnly && SendMessageA(list, LB_GETSEL, i, 0) <= 0) continue;
+    char text[64] = {};
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    if (!texts.empty()) texts += ",";
+    texts += text;
+  }
+  return texts;
+}
+
+std::string ArrowStates(const TDualListDlg& dialog) {
+  std::string states;
+  for (auto id : {TDualListDlg::kIncludeBtn, TDualListDlg::kIncAllBtn, TDualListDlg::kExcludeBtn,
+                  TDualListDlg::kExAllBtn}) {
+    states += IsWindowEnabled(dialog.Control(id)) ? "1" : "0";
+  }
+  return states;
+}
+
+void Click(const TDualListDlg& dialog, TDualListDlg::ControlId id) {
+  SendMessageA(dialog.Control(id), BM_CLICK, 0, 0);
+  Pump(50);
+}
+
+void CheckDualList(const std::string& screenshot) {
+  TDualListDlg dialog;
+  Check(dialog.Create(nullptr), "selection dialog created");
+  HWND window = dialog.Handle();
+  HWND src = dialog.Control(TDualListDlg::kSrcList);
+  HWND dst = dialog.Control(TDualListDlg::kDstList);
+  CheckEqual("caption", WindowText(window), "Auswahldialog");
+  Check(!IsWindowVisible(window), "created hidden");
+  RECT client, bounds;
+  GetClientRect(window, &client);
+  CheckEqual("client area", RectText(client), "0,0 445x527");
+  GetWindowRect(window, &bounds);
+  const int dx = (bounds.left + bounds.right) - GetSystemMetrics(SM_CXSCREEN);
+  const int dy = (bounds.top + bounds.bottom) - GetSystemMetrics(SM_CYSCREEN);
+  Check(dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1, "centred on the screen: " + RectText(bounds));
+  Check(!(GetWindowLongPtrA(window, GWL_STYLE) & WS_THICKFRAME), "fixed border");
+
+  struct Expected {
+    TDualListDlg::ControlId id;
+    const char* text;
+    const char* rect;
+  };
+  for (const Expected& c : {Expected{TDualListDlg::kSrcLabel, "Quell-Liste:", "48,96 145x16"},
+                            Expected{TDualListDlg::kDstLabel, "Ziel-Liste:", "232,96 145x16"},
+                            Expected{TDualListDlg::kSrcList, "", "16,112 184x361"},
+                            Expected{TDualListDlg::kDstList, "", "240,112 185x361"},
+                            Expected{TDualListDlg::kIncludeBtn, ">", "208,232 24x24"},
+                            Expected{TDualListDlg::kIncAllBtn, ">>", "208,264 24x24"},
+                            Expected{TDualListDlg::kExcludeBtn, "<", "208,296 24x24"},
+                            Expected{TDualListDlg::kExAllBtn, "<<", "208,328 24x24"},
+                            Expected{TDualListDlg::kOKBtn, "OK", "101,484 75x25"},
+                            Expected{TDualListDlg::kCancelBtn, "Abbrechen", "181,484 75x25"},
+                            Expected{TDualListDlg::kHelpBtn, "Hilfe", "261,484 75x25"}}) {
+    HWND control = dialog.Control(c.id);
+    CheckEqual(std::string("control ") + std::to_string(c.id),
+               WindowText(control) + " " + RectText(ChildRect(control)),
+               std::string(c.text) + " " + c.rect);
+  }
+  CheckEqual("item height", SendMessageA(src, LB_GETITEMHEIGHT, 0, 0), 13);
+  CheckEqual("source list", ListTexts(src), "Eintrag1,Eintrag2,Eintrag3,Eintrag4,Eintrag5");
+  CheckEqual("destination list", ListTexts(dst), "");
+  CheckEqual("arrows > >> < <<", ArrowStates(dialog), "1100");
+
+  dialog.Show();
+  Pump(300);
+  Check(IsWindowVisible(window), "shown");
+  CheckEqual("focus on the source list", GetFocus() == src, 1);
+
+  Click(dialog, TDualListDlg::kIncludeBtn);
+  CheckEqual("> with nothing selected: source", ListTexts(src),
+             "Eintrag1,Eintrag2,Eintrag3,Eintrag4,Eintrag5");
+  CheckEqual("> with nothing selected: selection", ListTexts(src, true), "Eintrag1");
+
+  SendMessageA(src, LB_SETSEL, FALSE, -1);
+  SendMessageA(src, LB_SETSEL, TRUE, 1);
+  SendMessageA(src, LB_SETSEL, TRUE, 3);
+  Click(dialog, TDualListDlg::kIncludeBtn);
+  CheckEqual("> Eintrag2, Eintrag4: destination", ListTexts(dst), "Eintrag4,Eintrag2");
+  CheckEqual("> Eintrag2, Eintrag4: source", ListTexts(src), "Eintrag1,Eintrag3,Eintrag5");
+  CheckEqual("> Eintrag2, Eintrag4: selection", ListTexts(src, true), "Eintrag3");
+  CheckEqual("arrows after >", ArrowStates(dialog), "1111");
+  Check(GetFocus() == src, "focus on the giving list");
+  Screenshot(window, screenshot);
+
+  Click(dialog, TDualListDlg::kOKBtn);
+  Click(dialog, TDualListDlg::kCancelBtn);
+  Click(dialog, TDualListDlg::kHelpBtn);
+  Check(IsWindowVisible(window), "OK, Abbrechen and Hilfe leave it open");
+
+  // The dialog keys come through the hook, as in the viewer's loop.
+  SetFocus(src);
+  PostMessageA(src, WM_KEYDOWN, VK_TAB, 0);
+  Pump(100);
+  Check(GetFocus() == dst, "Tab moves to the destination list");
+  PostMessageA(dst, WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump(100);
+  Check(IsWindowVisible(window), "Escape leaves it open");
+
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  Pump(100);
+  Check(IsWindow(window) && !IsWindowVisible(window), "close box hides it");
+  dialog.Show();
+  Pump(100);
+  CheckEqual("lists kept across hide and show", ListTexts(src) + "|" + ListTexts(dst),
+             "Eintrag1,Eintrag3,Eintrag5|Eintrag4,Eintrag2");
+
+  Click(dialog, TDualListDlg::kIncAllBtn);
+  CheckEqual(">>: destination", ListTexts(dst), "Eintrag4,Eintrag2,Eintrag1,Eintrag3,Eintrag5");
+  CheckEqual("arrows after >>", ArrowStates(dialog), "0011");
+  Click(dialog, TDualListDlg::kExAllBtn);
+  CheckEqual("<<: source", ListTexts(src), "Eintrag1,Eintrag2,Eintrag3,Eintrag4,Eintrag5");
+  CheckEqual("arrows after <<", ArrowStates(dialog), "1100");
+}
+
+// --- capture dump --------------------------------------------------------------------
+
+long long FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string TempFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::string folder = std::string(temp) + "zp-window-gallery";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+void CheckDump() {
+  auto capture = std::make_unique<zp::PacketCapture>();
+  zp::TsPacket packet{};
+  packet[0] = 0x47;
+  packet[1] = 0x40;
+  packet[2] = 0x12;
+  for (int i = 0; i < 520; ++i) capture->OnPacket(packet.data());
+  packet[1] = 0x49;
+  packet[2] = 0x97;
+  packet[29] = '1';
+  capture->OnPacket(packet.data());
+
+  const std::string folder = TempFolder();
+  const std::string file = folder + "\\direct.ts";
+  zp::Win32ErrorBox errors(nullptr);
+  zp::DumpCaptureBuffers(file, *capture, errors);
+  CheckEqual("dump size", FileSize(file), 376000);
+
+  std::string boxText, boxTitle;
+  WhenDialogAppears([&](HWND box) {
+    boxText = ItemText(box, 0xFFFF);  // the message box's text
+    boxTitle = WindowText(box);
+    Press(box, IDOK);
+  });
+  const std::string missing = "C:\\no\\such\\folder\\zpOut.ts";
+  zp::DumpCaptureBuffers(missing, *capture, errors);
+  CheckEqual("unwritable folder: box text", boxText,
+             "Can not create file here! please select another folder");
+  CheckEqual("unwritable folder: box title", boxTitle, "Error");
+  CheckEqual("unwritable folder: no file", FileSize(missing), -1);
+
+  // The "Save Buffer" road: dialog, trimmed name, dump. The dialog shows the
+  // folder of the offered name and the name itself in its name field.
+  zp::SaveDialog saveDialog;
+  auto fileNameField = [](HWND dialog) { return GetDlgItem(dialog, cmb13) ? cmb13 : edt1; };
+  std::string offered;
+  WhenDialogAppears([&](HWND dialog) {
+    offered = ItemText(dialog, fileNameField(dialog));
+    Press(dialog, IDOK);
+  });
+  zp::SaveCaptureBuffers(nullptr, saveDialog, *capture);
+  CheckEqual("first offered name", offered, "zpOut.ts");
+  CheckEqual("first confirmed name", saveDialog.FileName(), "C:\\zpOut.ts");
+  CheckEqual("dump under the offered name", FileSize("C:\\zpOut.ts"), 376000);
+  DeleteFileA("C:\\zpOut.ts");
+
+  const std::string saved = folder + "\\saved.ts";
+  WhenDialogAppears([&](HWND dialog) {
+    SetDlgItemTextA(dialog, fileNameField(dialog), (saved + "  ").c_str());
+    Press(dialog, IDOK);
+  });
+  zp::SaveCaptureBuffers(nullptr, saveDialog, *capture);
+  Fact("name the dialog returned", "\"" + saveDialog.FileName() + "\"");
+  CheckEqual("dump under the typed name", FileSize(saved), 376000);
+
+  // Again under the same name: offered, and replaced without a question.
+  HANDLE shrink =
+      CreateFileA(saved.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+  CloseHandle(shrink);
+  WhenDialogAppears([&](HWND dialog) {
+    offered = ItemText(dialog, fileNameField(dialog));
+    Press(dialog, IDOK);
+  });
+  zp::SaveCaptureBuffers(nullptr, saveDialog, *capture);
+  CheckEqual("second offered name", zp::TrimFileName(offered), "saved.ts");
+  CheckEqual("confirmed again", zp::TrimFileName(saveDialog.FileName()), saved);
+  CheckEqual("replaced dump size", FileSize(saved), 376000);
+
+  DeleteFileA(saved.c_str());
+  WhenDialogAppears([&](HWND dialog) { Press(dialog, IDCANCEL); });
+  zp::SaveCaptureBuffers(nullptr, saveDialog, *capture);
+  CheckEqual("cancel writes nothing", FileSize(saved), -1);
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+// --- font and colour dialogs ---------------------------------------------------------
+
+void CheckFontAndColorDialogs() {
+  zp::FontDialog fontDialog;
+  std::string offeredFace, chosenFace;
+  WhenDialogAppears([&](HWND dialog) {
+    offeredFace = ItemText(dialog, cmb1);
+    HWND faces = GetDlgItem(dialog, cmb1);
+    // Any face other than the first one offered will do.
+    for (const char* face : {"Tahoma", "Courier New", "Symbol"}) {
+      if (SendMessageA(faces, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(face)) != CB_ERR) {
+        chosenFace = face;
+        break;
+      }
+    }
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(faces));
+    Press(dialog, IDOK);
+  });
+  const auto chosen = fontDialog.Execute(nullptr);
+  CheckEqual("font dialog first offers", offeredFace, "MS Sans Serif");
+  Check(chosen.has_value() && !chosenFace.empty(), "font dialog confirmed");
+  if (chosen) {
+    CheckEqual("chosen font", chosen->name + " " + std::to_string(chosen->size), chosenFace + " 8");
+  }
+
+  for (int run = 0; run < 2; ++run) {
+    WhenDialogAppears([&](HWND dialog) {
+      offeredFace = ItemText(dialog, cmb1);
+      Press(dialog, IDCANCEL);
+    });
+    Check(!fontDialog.Execute(nullptr).has_value(), "font dialog cancelled");
+    CheckEqual("font dialog offers the last choice", offeredFace, chosenFace);
+  }
+
+  // What the tree and the settings make of a font, and back.
+  zp::FontSpec spec;
+  spec.name = "Arial";
+  spec.size = 10;
+  spec.bold = spec.underline = true;
+  const LOGFONTA logFont = zp::LogFontFromSpec(spec);
+  Fact("height of a 10-point font", std::to_string(logFont.lfHeight));
+  const zp::FontSpec back = zp::FontSpecFromLogFont(logFont, 0x0000FF);
+  CheckEqual("font round trip",
+             back.name + "," + std::to_string(back.size) + "," + std::to_string(back.bold) +
+                 std::to_string(back.italic) + std::to_string(back.underline) +
+                 std::to_string(back.strikeOut) + "," + std::to_string(back.color),
+             "Arial,10,1010,255");
+  CheckEqual("clWindowText draws as", zp::ColorRefFromValue(static_cast<int32_t>(0xFF000008)),
+             GetSysColor(COLOR_WINDOWTEXT));
+
+  zp::ColorDialog colorDialog;
+  std::string offeredColor;
+  auto readColor = [](HWND dialog) {
+    return std::to_string(GetDlgItemInt(dialog, 706, nullptr, FALSE)) + "," +
+           std::to_string(GetDlgItemInt(dialog, 707, nullptr, FALSE)) + "," +
+           std::to_string(GetDlgItemInt(dialog, 708, nullptr, FALSE));
+  };
+  WhenDialogAppears([&](HWND dialog) {
+    offeredColor = readColor(dialog);
+    SetDlgItemInt(dialog, 706, 10, FALSE);
+    SetDlgItemInt(dialog, 707, 20, FALSE);
+    SetDlgItemInt(dialog, 708, 30, FALSE);
+    Press(dialog, IDOK);
+  });
+  const auto color = colorDialog.Execute(nullptr);
+  CheckEqual("colour dialog first offers", offeredColor, "0,0,0");
+  CheckEqual("chosen colour", color.value_or(-1), 0x1E140A);
+  for (int run = 0; run < 2; ++run) {
+    WhenDialogAppears([&](HWND dialog) {
+      offeredColor = readColor(dialog);
+      Press(dialog, IDCANCEL);
+    });
+    Check(!colorDialog.Execute(nullptr).has_value(), "colour dialog cancelled");
+    CheckEqual("colour dialog offers the last choice", offeredColor, "10,20,30");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  std::string screenshot;
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--screenshot") screenshot = argv[i + 1];
+  }
+  SetTimer(nullptr, 0, 200, AnswerDialog);
+  if (command == "help") {
+    CheckHelp(screenshot);
+  } else if (command == "duallist") {
+    CheckDualList(screenshot);
+  } else if (command == "dump") {
+    CheckDump();
+  } else if (command == "dialogs") {
+    CheckFontAndColorDialogs();
+  } else {
+    std::fprintf(stderr, "usage: window-gallery help|duallist|dump|dialogs [--screenshot FILE]\n");
+    return 2;
+  }
+  std::printf("%s\n", g_failures == 0 ? "all checks passed" : "some checks failed");
+  std::fflush(stdout);
+  return g_failures == 0 ? 0 : 1;
+}
