@@ -7,9 +7,7 @@ namespace zp {
 namespace {
 
 // Only TV channels with a frequency are indexed or shown.
-bool Qualifies(const HostChannelRecord& record) {
-  return record.dwFreq != 0 && record.ChType == 1;
-}
+bool Qualifies(const HostChannelRecord& record) { return record.dwFreq != 0 && record.ChType == 1; }
 
 // A later record takes over a taken slot when the viewer marks it as the
 // current one of its kind: an ActualChName beginning with "nameless"

@@ -111,7 +111,8 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
 
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    const int digit =
+        hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (digit < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
     // Hexadecimal may fill all 32 bits; decimal stays within the signed range.
@@ -126,7 +127,9 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
 std::string IntegerErrorText(std::string_view text) {
   // "gültiger" in code page 1252, the module's single-byte text.
   std::string message = "'";
-  return message.append(text).append("' ist kein g\xFC" "ltiger Integerwert");
+  return message.append(text).append(
+      "' ist kein g\xFC"
+      "ltiger Integerwert");
 }
 
 std::string WriteErrorText(std::string_view path) {

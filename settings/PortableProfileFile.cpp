@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/UpperCase.h"
-
 namespace zp {
 
 namespace {
@@ -32,10 +30,13 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// Names fold A to Z only, as Wine's profile functions do: GR\xDCN and gr\xFCn
+// are two different keys there.
 bool SameName(std::string_view a, std::string_view b) {
+  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperCase1252(a[i]) != UpperCase1252(b[i])) return false;
+    if (fold(a[i]) != fold(b[i])) return false;
   }
   return true;
 }
@@ -171,7 +172,9 @@ bool PortableProfileFile::Write(const std::string& section, const std::string& k
   }
   const std::vector<Line> lines = ParseLines(text);
   const Location found = Find(lines, section, key);
-  const std::string_view newValue = TrimLeading(value);
+  // Names and values are stored trimmed: that is what every reader sees, and
+  // what Wine's file holds once it has read the file again.
+  const std::string_view newValue = Trim(value);
 
   std::string updated;
   if (found.key != nullptr) {
@@ -180,7 +183,7 @@ bool PortableProfileFile::Write(const std::string& section, const std::string& k
     updated.append(found.key->name).append("=").append(newValue);
     updated.append(text, found.key->contentEnd);
   } else {
-    const std::string line = std::string(TrimLeading(key)) + "=" + std::string(newValue) + "\r\n";
+    const std::string line = std::string(Trim(key)) + "=" + std::string(newValue) + "\r\n";
     if (found.sectionFound) {
       // After the section's last line; an empty nameless section starts the file.
       size_t at = text.size();
@@ -199,7 +202,7 @@ bool PortableProfileFile::Write(const std::string& section, const std::string& k
       if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
         updated.append(kNewLine);
       }
-      updated.append("[").append(TrimLeading(section)).append("]\r\n").append(line);
+      updated.append("[").append(Trim(section)).append("]\r\n").append(line);
     }
   }
   return SaveFile(path_, updated);

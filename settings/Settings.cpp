@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "settings/Conversions.h"
+#include "settings/UpperCase.h"
 
 namespace zp {
 
@@ -72,7 +73,11 @@ void Settings::WriteText(const std::string& section, const std::string& key,
 }
 
 void Settings::AddCollapseState(const std::string& entryName) {
-  const uint8_t collapsed = ReadBoolean(kCollapse, entryName, false) ? 1 : 0;
+  // Read under the capitals the save writes: profile functions that fold
+  // only A to Z would otherwise lose the state of a name like Gr\xFCn.
+  std::string key = entryName;
+  UpperCaseInPlace(key);
+  const uint8_t collapsed = ReadBoolean(kCollapse, key, false) ? 1 : 0;
   void* existing = nullptr;
   if (collapseStates_->Lookup(entryName, existing)) return;  // the first cell stays
   collapseStates_->Add(entryName, &collapseCells_.emplace_back(collapsed));

@@ -55,9 +55,9 @@ class SettingsWindow {
 // One Lists item: a portal ("DP", "SP", "EP") or a group section.
 struct ListEntry {
   std::string name;
-  std::string title;       // group only
-  int32_t nodeSid = 0;     // group only
-  int32_t idCount = 0;     // group only, 1..101
+  std::string title;    // group only
+  int32_t nodeSid = 0;  // group only
+  int32_t idCount = 0;  // group only, 1..101
   std::array<int32_t, kMaxGroupIds> ids{};
   bool IsPortal() const { return name == "DP" || name == "SP" || name == "EP"; }
 };

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "settings/UpperCase.h"
+
+#include <windows.h>
 
 namespace zp {
 

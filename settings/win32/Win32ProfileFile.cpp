@@ -18,8 +18,8 @@ std::string Win32ProfileFile::Read(const std::string& section, const std::string
 
 bool Win32ProfileFile::Write(const std::string& section, const std::string& key,
                              const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                    path_.c_str()) != FALSE;
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) !=
+         FALSE;
 }
 
 void Win32ProfileFile::Flush() {
@@ -31,8 +31,7 @@ std::string SettingsFilePath() {
   // Paths may exceed MAX_PATH; grow the buffer until the name fits.
   std::vector<char> path(MAX_PATH);
   for (;;) {
-    const DWORD length =
-        GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return SettingsFilePathFor("");
     if (length < path.size()) return SettingsFilePathFor(std::string(path.data(), length));
     if (path.size() >= 32768) return SettingsFilePathFor("");

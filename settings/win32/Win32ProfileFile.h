@@ -14,8 +14,7 @@ class Win32ProfileFile final : public ProfileFile {
   const std::string& Path() const override { return path_; }
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& fallback) override;
-  bool Write(const std::string& section, const std::string& key,
-             const std::string& value) override;
+  bool Write(const std::string& section, const std::string& key, const std::string& value) override;
   void Flush() override;
 
  private:

@@ -106,7 +106,8 @@ TEST_F(ServiceIndexTest, ChannelInfoShowsEveryQualifyingRecordInOrder) {
   EXPECT_NE(messages_.shown[0].find("\rActualChName: first\r"), std::string::npos);
   EXPECT_EQ(messages_.shown[1],
             "Channel Info: \rwSatPos: 130\rdwFreq: 4294967295\rdwSr: 27500\rPol: 1\rLength: 32"
-            "\rChName: ABEF\rProvider: " + std::string(32, 'P') +
+            "\rChName: ABEF\rProvider: " +
+                std::string(32, 'P') +
                 "\rActualChName: \rChType: 1\rScrambled: 0\rwNID: 1\rwTID: 2\rwSID: 9000"
                 "\rwVideo: 65535\rwPMT: 100\rwPCR: 101\rwTTX: 102\rwChNo: 7\rwChFav: 3");
 

@@ -1,11 +1,11 @@
+#include "settings/Conversions.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "settings/Conversions.h"
 
 namespace zp {
 namespace {
@@ -23,16 +23,28 @@ std::string ErrorOf(auto&& call) {
 
 TEST(IntegerSyntax, AcceptsDecimalAndHexadecimalForms) {
   const std::pair<const char*, int32_t> valid[] = {
-      {"0", 0},           {"42", 42},         {"   42", 42},       {"+42", 42},
-      {"-42", -42},       {"007", 7},         {"2147483647", INT32_MAX},
-      {"-2147483648", INT32_MIN},             {"$1F", 31},        {"x1f", 31},
-      {"X1F", 31},        {"0x1F", 31},       {"0X1f", 31},       {"-$10", -16},
-      {"$FFFFFFFF", -1},  {"$80000000", INT32_MIN},               {"$000000001", 1},
+      {"0", 0},
+      {"42", 42},
+      {"   42", 42},
+      {"+42", 42},
+      {"-42", -42},
+      {"007", 7},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"$1F", 31},
+      {"x1f", 31},
+      {"X1F", 31},
+      {"0x1F", 31},
+      {"0X1f", 31},
+      {"-$10", -16},
+      {"$FFFFFFFF", -1},
+      {"$80000000", INT32_MIN},
+      {"$000000001", 1},
   };
   for (const auto& [text, value] : valid) EXPECT_EQ(ParseInteger(text), value) << text;
 
-  for (const char* text : {"", " ", "2147483648", "-2147483649", "$100000000", "12 ", "1.5",
-                           "abc", "true", "0x", "$", "- 5", "+-5", "\t5", "5a", "0x-5", "1e3"}) {
+  for (const char* text : {"", " ", "2147483648", "-2147483649", "$100000000", "12 ", "1.5", "abc",
+                           "true", "0x", "$", "- 5", "+-5", "\t5", "5a", "0x-5", "1e3"}) {
     EXPECT_EQ(ParseInteger(text), std::nullopt) << text;
   }
 }
@@ -79,8 +91,8 @@ TEST(Fonts, TextInBothDirections) {
   font = {"Arial", 10, true, false, false, false, 0};
   EXPECT_EQ(FontToText(font), "Arial,10,1000,clBlack");
 
-  for (const char* text : {"Courier New,-11,0101,$00123456", "Tahoma,9,1111,clRed",
-                           "X,0,0010,clNone"}) {
+  for (const char* text :
+       {"Courier New,-11,0101,$00123456", "Tahoma,9,1111,clRed", "X,0,0010,clNone"}) {
     FontSpec parsed;
     TextToFont(text, parsed);
     EXPECT_EQ(FontToText(parsed), text);

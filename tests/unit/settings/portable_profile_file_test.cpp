@@ -24,11 +24,11 @@ TEST(PortableProfileFile, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(file.Read("View", "quoted", ""), "  spaced  ");
   EXPECT_EQ(file.Read("View", "single", ""), "x");
   EXPECT_EQ(file.Read("View", "half", ""), "\"x");
-  EXPECT_EQ(file.Read("View", "bare", "d"), "d");           // a key without a value
-  EXPECT_EQ(file.Read("View", "Extra", "none"), "none");    // only the first [View] counts
-  EXPECT_EQ(file.Read("fav", "LIST", ""), "1,2");           // LF and CR line ends
-  EXPECT_EQ(file.Read("Fav", "Title", ""), "Favourites");   // no line end at all
-  EXPECT_EQ(file.Read("", "Orphan", ""), "top");            // before the first section
+  EXPECT_EQ(file.Read("View", "bare", "d"), "d");          // a key without a value
+  EXPECT_EQ(file.Read("View", "Extra", "none"), "none");   // only the first [View] counts
+  EXPECT_EQ(file.Read("fav", "LIST", ""), "1,2");          // LF and CR line ends
+  EXPECT_EQ(file.Read("Fav", "Title", ""), "Favourites");  // no line end at all
+  EXPECT_EQ(file.Read("", "Orphan", ""), "top");           // before the first section
   EXPECT_EQ(file.Read("Missing", "x", "  dflt  "), "  dflt");
   EXPECT_EQ(file.Read("Missing", "x", "\"q\""), "q");
   EXPECT_EQ(PortableProfileFile(folder.File("none.ini")).Read("View", "DP", "1"), "1");

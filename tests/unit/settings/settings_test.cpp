@@ -1,3 +1,5 @@
+#include "settings/Settings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "SettingsTestSupport.h"
 #include "settings/Conversions.h"
 #include "settings/PortableProfileFile.h"
-#include "settings/Settings.h"
 
 namespace zp {
 namespace {
@@ -62,10 +63,11 @@ TEST_F(SettingsTest, WithoutAFileDefaultsAndTheFirstSave) {
   EXPECT_EQ(settings_.listEntryCount, 0);
 
   settings_.Save();
-  EXPECT_EQ(ReadBytes(path_),
-            "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\n[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\n"
-            "Width=170\r\nTreeViewColor=clWindow\r\nTreeViewFont=MS Sans Serif,8,0000,clWindowText\r\n"
-            "TimerEnabled=0\r\nTimerInterval=60\r\n[Collapse]\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
+  EXPECT_EQ(
+      ReadBytes(path_),
+      "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\n[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\n"
+      "Width=170\r\nTreeViewColor=clWindow\r\nTreeViewFont=MS Sans Serif,8,0000,clWindowText\r\n"
+      "TimerEnabled=0\r\nTimerInterval=60\r\n[Collapse]\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
   EXPECT_EQ(file_.flushes, 2);  // after the load and after the save
 }
 

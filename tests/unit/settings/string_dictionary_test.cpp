@@ -56,8 +56,14 @@ TEST(StringDictionary, KeysIgnoreLetterCaseAndKeepTheFirstValue) {
   // Code page 1252 letters fold as well; sharp s has no capital.
   d.Add("gr\xE4n\xFF", &first);
   EXPECT_TRUE(d.Lookup("GR\xC4N\x9F", value));
-  d.Add("stra\xDF" "e", &first);
-  EXPECT_TRUE(d.Lookup("STRA\xDF" "E", value));
+  d.Add(
+      "stra\xDF"
+      "e",
+      &first);
+  EXPECT_TRUE(
+      d.Lookup("STRA\xDF"
+               "E",
+               value));
 
   value = &second;
   EXPECT_FALSE(d.Lookup("absent", value));

@@ -1,0 +1,253 @@
+#include "Replay.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#include "settings/Conversions.h"
+#include "settings/Settings.h"
+#include "settings/UpperCase.h"
+
+// Script lines hold an operation and its fields, separated by tabs; '#' starts
+// a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
+//   seed BYTES                  replace the file with these bytes
+//   remove                      delete the file
+//   read SECTION KEY DEFAULT    log the value read
+//   write SECTION KEY VALUE     log whether the write succeeded
+//   flush                       drop the platform's cached copy
+//   upper TEXT / upper-all      log the upper-case mapping of a text / of every byte
+//   set WHAT VALUE              change settings or window state before a save
+//   load / save                 run the module's whole load or save and log the state
+namespace zp::replay {
+
+namespace {
+
+bool Unescape(std::string_view in, std::string& out, std::string& problem) {
+  out.clear();
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\\') {
+      out += in[i];
+      continue;
+    }
+    const std::string_view rest = in.substr(i + 1);
+    const char* simple = "t\tr\rn\n\\\\";
+    bool done = false;
+    for (const char* p = simple; *p != 0 && !done; p += 2) {
+      if (!rest.empty() && rest[0] == p[0]) {
+        out += p[1];
+        i += 1;
+        done = true;
+      }
+    }
+    if (done) continue;
+    if (rest.size() >= 3 && rest[0] == 'x' && std::isxdigit(static_cast<unsigned char>(rest[1])) &&
+        std::isxdigit(static_cast<unsigned char>(rest[2]))) {
+      out += static_cast<char>(std::stoi(std::string(rest.substr(1, 2)), nullptr, 16));
+      i += 3;
+      continue;
+    }
+    const size_t end = rest.empty() || rest[0] != '#' ? std::string_view::npos : rest.find('#', 1);
+    if (end != std::string_view::npos && end > 1 && end + 1 < rest.size() &&
+        rest.substr(1, end - 1).find_first_not_of("0123456789") == std::string_view::npos) {
+      out.append(std::stoul(std::string(rest.substr(1, end - 1))), rest[end + 1]);
+      i += end + 2;
+      continue;
+    }
+    problem = "bad escape in: " + std::string(in);
+    return false;
+  }
+  return true;
+}
+
+std::string Escape(std::string_view bytes) {
+  std::string out;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b < 0x7F && c != '\\') {
+      out += c;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+class ToolWindow : public SettingsWindow {
+ public:
+  int32_t TreeColor() const override { return color; }
+  void SetTreeColor(int32_t c) override { color = c; }
+  FontSpec TreeFont() const override { return font; }
+  void SetTreeFont(const FontSpec& f) override { font = f; }
+  void SetTimerMenu(bool checked, const std::string& text) override {
+    menuChecked = checked;
+    caption = text;
+  }
+  void SetRescanTimer(uint32_t ms, bool enabled) override {
+    intervalMs = ms;
+    timerRunning = enabled;
+  }
+  WindowGeometry Bounds() const override { return bounds; }
+
+  int32_t color = static_cast<int32_t>(0xFF000005);
+  FontSpec font;
+  bool menuChecked = false, timerRunning = false;
+  std::string caption;
+  uint32_t intervalMs = 0;
+  WindowGeometry bounds{100, 200, 480, 170};
+};
+
+std::string Describe(Settings& s, const ToolWindow& w) {
+  std::ostringstream out;
+  out << "  view DP=" << s.viewDP << " SP=" << s.viewSP << " EP=" << s.viewEP << "\n"
+      << "  geometry " << s.geometry.top << " " << s.geometry.left << " " << s.geometry.height
+      << " " << s.geometry.width << "\n"
+      << "  timer " << s.timerEnabled << " " << s.timerInterval << " menu=" << w.menuChecked << " '"
+      << w.caption << "' " << w.intervalMs << "ms running=" << w.timerRunning << "\n"
+      << "  tree " << ColorToText(w.color) << " '" << Escape(FontToText(w.font)) << "'\n"
+      << "  lists " << s.listEntryCount << "\n";
+  for (int32_t i = 0; i < s.listEntryCount; ++i) {
+    const ListEntry& e = s.listEntries[i];
+    out << "    '" << Escape(e.name) << "'";
+    if (!e.IsPortal()) {
+      out << " title='" << Escape(e.title) << "' sid=" << e.nodeSid << " ids";
+      for (int32_t k = 0; k < e.idCount; ++k) out << " " << e.ids[k];
+    }
+    out << "\n";
+  }
+  out << "  collapse";
+  std::string name;
+  void* cell = nullptr;
+  s.CollapseStates().ResetIteration();
+  while (s.CollapseStates().NextEntry(name, cell)) {
+    out << " " << Escape(name) << "=" << int{*static_cast<uint8_t*>(cell)};
+  }
+  out << "\n";
+  return out.str();
+}
+
+std::string WithoutPath(std::string text, const std::string& path) {
+  for (size_t at; (at = text.find(path)) != std::string::npos;)
+    text.replace(at, path.size(), "<file>");
+  return text;
+}
+
+bool Set(Settings& s, ToolWindow& w, const std::string& what, const std::string& value) {
+  if (what == "viewDP")
+    s.viewDP = value == "1";
+  else if (what == "viewSP")
+    s.viewSP = value == "1";
+  else if (what == "viewEP")
+    s.viewEP = value == "1";
+  else if (what == "timerEnabled")
+    s.timerEnabled = value == "1";
+  else if (what == "timerInterval")
+    s.timerInterval = TextToInteger(value);
+  else if (what == "color")
+    w.color = TextToColor(value);
+  else if (what == "font")
+    TextToFont(value, w.font);
+  else if (what == "collapse") {
+    const size_t equals = value.find('=');
+    if (uint8_t* cell = s.CollapseState(value.substr(0, equals))) {
+      *cell = value.substr(equals + 1) == "1" ? 1 : 0;
+    }
+  } else if (what == "bounds") {
+    const auto parts = SplitList(value, ',', true);
+    if (parts.size() != 4) return false;
+    w.bounds = {TextToInteger(parts[0]), TextToInteger(parts[1]), TextToInteger(parts[2]),
+                TextToInteger(parts[3])};
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RunScript(const std::string& scriptPath, const std::string& iniPath,
+               const std::string& logPath, std::string& problem) {
+  std::ifstream script(scriptPath, std::ios::binary);
+  std::ofstream log(logPath, std::ios::binary | std::ios::trunc);
+  if (!script || !log) {
+    problem = "cannot open the script or the log";
+    return false;
+  }
+  const std::unique_ptr<ProfileFile> file = OpenProfileFile(iniPath);
+  ToolWindow window;
+  Settings settings(*file, window);
+
+  std::string line;
+  for (int number = 1; std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      fields.emplace_back();
+      if (!Unescape(std::string_view(line).substr(start, tab - start), fields.back(), problem)) {
+        return false;
+      }
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    const std::string& op = fields[0];
+    const auto need = [&](size_t count) {
+      if (fields.size() == count + 1) return true;
+      problem = "line " + std::to_string(number) + ": " + op + " takes " + std::to_string(count) +
+                " fields";
+      return false;
+    };
+
+    if (op == "seed" && need(1)) {
+      file->Flush();
+      std::ofstream(iniPath, std::ios::binary | std::ios::trunc) << fields[1];
+      file->Flush();
+    } else if (op == "remove" && need(0)) {
+      file->Flush();
+      std::remove(iniPath.c_str());
+    } else if (op == "read" && need(3)) {
+      log << "read [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " -> '"
+          << Escape(file->Read(fields[1], fields[2], fields[3])) << "'\n";
+    } else if (op == "write" && need(3)) {
+      const bool ok = file->Write(fields[1], fields[2], fields[3]);
+      log << "write [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " = "
+          << Escape(fields[3]) << (ok ? " ok\n" : " failed\n");
+    } else if (op == "flush" && need(0)) {
+      file->Flush();
+    } else if (op == "upper" && need(1)) {
+      std::string text = fields[1];
+      UpperCaseInPlace(text);
+      log << "upper " << Escape(fields[1]) << " -> " << Escape(text) << "\n";
+    } else if (op == "upper-all" && need(0)) {
+      std::string text;
+      for (int b = 1; b < 256; ++b) text += static_cast<char>(b);
+      UpperCaseInPlace(text);
+      log << "upper-all " << Escape(text) << "\n";
+    } else if (op == "set" && need(2)) {
+      if (!Set(settings, window, fields[1], fields[2])) {
+        problem = "line " + std::to_string(number) + ": cannot set " + fields[1];
+        return false;
+      }
+    } else if ((op == "load" || op == "save") && need(0)) {
+      std::string outcome = "ok";
+      try {
+        op == "load" ? settings.Load() : settings.Save();
+      } catch (const SettingsError& e) {
+        outcome = "error '" + Escape(WithoutPath(e.what(), iniPath)) + "'";
+      }
+      log << op << " " << outcome << "\n" << (op == "load" ? Describe(settings, window) : "");
+    } else if (problem.empty()) {
+      problem = "line " + std::to_string(number) + ": unknown operation " + op;
+    }
+    if (!problem.empty()) return false;
+  }
+  file->Flush();
+  return true;
+}
+
+}  // namespace zp::replay
