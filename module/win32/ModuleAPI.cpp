@@ -4,13 +4,10 @@
 
 #include <cstdint>
 
-#include "module/HostLink.h"
 #include "module/ModuleInfo.h"
-#include "module/win32/WindowHostLink.h"
+#include "module/win32/ModuleState.h"
 
 namespace {
-
-zp::WindowHostLink g_host;
 
 template <class Body>
 int32_t Guarded(Body body) noexcept {
@@ -33,20 +30,29 @@ __declspec(dllexport) int32_t __stdcall OnGetModuleInfo(void* record) {
 
 __declspec(dllexport) int32_t __stdcall OnInit(const zp::ModuleInitRecord* init) {
   return Guarded([&] {
-    if (init == nullptr) return;
-    g_host.SetWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(init->HostWindow)));
-    zp::SendHostInfoQuery(g_host);
+    if (init != nullptr) zp::Module().Init(*init);
   });
 }
 
 __declspec(dllexport) int32_t __stdcall OnShow() {
-  return Guarded([&] { zp::FetchChannelTable(g_host); });
+  return Guarded([] { zp::Module().Show(); });
 }
 
 __declspec(dllexport) int32_t __stdcall OnClose() {
-  return Guarded([] {});
+  return Guarded([] { zp::Module().Close(); });
 }
 
 __declspec(dllexport) int32_t __stdcall OnDDEvent(uint32_t, uint32_t) { return 0; }
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // Freed by the viewer (not at process exit, when its windows are gone and
+  // nothing must be sent): stop a running delivery, whose callback would
+  // otherwise point into unmapped code, and take the windows down while their
+  // procedures still exist.
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    Guarded([] { zp::Module().Unload(); });
+  }
+  return TRUE;
+}
 
 }  // extern "C"

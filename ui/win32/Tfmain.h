@@ -1,0 +1,165 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "ui/MainForm.h"
+#include "ui/RescanTimer.h"
+#include "ui/win32/CommonDialogs.h"
+#include "ui/win32/TreeViewControl.h"
+
+namespace zp {
+
+class TFormHelp;
+class TDualListDlg;
+
+// The module's main window "Zanterpoint": an always-on-top window with the
+// channel tree, the main menu, Timer1 (periodic rescan) and Timer2 (scan
+// progress). Its behaviour is MainForm's; this class is the Win32 side: the
+// controls, the message handling and the dialogs. It runs inside the viewer's
+// message loop: keys reach it through its own window procedure and a subclass
+// of the tree, never through a loop of its own. No exception leaves a message
+// handler: an error ends the event and is shown in the error box afterwards.
+class Tfmain final : private FormShell {
+ public:
+  // Registered under a name of its own: the viewer's main window class is
+  // "Tfmain", and remote-control tools find the viewer by that name.
+  static constexpr char kWindowClass[] = "ZanterpointWindow";
+  static constexpr char kCaption[] = "Zanterpoint";
+
+  struct Parts {
+    HostLink& host;
+    ProfileFile& settingsFile;
+    PacketCapture& capture;
+    PortalLists& portalLists;
+    PacketCallbackFn packetCallback;
+    HICON icon;  // may be null
+    // True for the module's other windows: moving from one of them to this
+    // window makes it the module's active window again.
+    std::function<bool(HWND)> isModuleWindow;
+  };
+
+  explicit Tfmain(const Parts& parts);
+  ~Tfmain() override;
+  Tfmain(const Tfmain&) = delete;
+  Tfmain& operator=(const Tfmain&) = delete;
+
+  // Creates the window hidden; FormCreate runs. False if it could not be created.
+  bool Create();
+  // The viewer's OnShow: a hidden window runs FormShow and is shown, then
+  // activated (FormActivate); a visible one is only brought to the front.
+  void Show();
+  // OnClose: the window goes, without FormClose.
+  void Destroy();
+
+  // The windows that "?" and the hidden "Edit" show; created after this one.
+  void SetSecondaryWindows(TFormHelp* help, TDualListDlg* dualListDlg) {
+    help_ = help;
+    dualListDlg_ = dualListDlg;
+  }
+  void SetChannelTable(const HostChannelTable* table) { form_->SetChannelTable(table); }
+  HWND Handle() const { return window_; }
+  // A delivery was requested and not yet stopped.
+  bool Capturing() const { return form_->Scan().Capturing(); }
+  void StopDelivery();
+  // Inside one of its own message handlers (a modal box may be open).
+  bool Busy() const { return eventDepth_ > 0 || modalDepth_ > 0; }
+
+ private:
+  enum CommandId : int {
+    kMMAction = 100,  // "New Scan"
+    kDPChannelInfo1,
+    kSaveBuffer1,
+    kMenuItemTimer,
+    kMenuItemFont,
+    kMenuItemColor,
+    kEditMenuItem,  // hidden: not in the menu
+    kTest1,         // hidden: not in the menu
+    kMenuItemHelp,
+    kTreeView1 = 200,
+    kButton1,
+    kButton2,
+    kButton3,
+    kLabel2,
+  };
+  enum TimerId : UINT_PTR { kTimer1 = 1, kTimer2 = 2 };
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header);
+  void OnCommand(int id);
+  bool CreateControls();
+  HMENU CreateMainMenu();
+
+  // Runs one window event: errors end it and are shown once the outermost event is over.
+  template <class Body>
+  void Event(Body body);
+  void ShowPendingErrors();
+  int ModalBox(const std::string& text, UINT style);
+
+  void FormActivateOnce();
+  void FormResize();
+  void FormKeyDown(UINT key);
+  void TreeView1MouseMove(LPARAM position);
+  void TreeView1RightClick();
+  void SaveButtonClick();
+  void MenuItemFontClick();
+  void MenuItemColorClick();
+  void HideWindow();
+
+  // FormShell
+  int32_t TreeColor() const override { return treeColor_; }
+  void SetTreeColor(int32_t color) override;
+  FontSpec TreeFont() const override { return treeFontSpec_; }
+  void SetTreeFont(const FontSpec& font) override;
+  void SetTimerMenu(bool checked, const std::string& caption) override;
+  void SetRescanTimer(uint32_t intervalMs, bool enabled) override;
+  WindowGeometry Bounds() const override;
+  void SetBounds(const WindowGeometry& bounds) override;
+  void CloseForm() override;
+  void SetScanTimer(bool enabled) override;
+  void DisableRescanTimer() override;
+  bool TimerMenuChecked() const override { return timerChecked_; }
+  void SetStatus(const char* text) override;
+  void ShowMessage(const std::string& text) override;
+
+  struct FontDeleter {
+    void operator()(HFONT font) const {
+      if (font != nullptr) DeleteObject(font);
+    }
+  };
+  using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+  Parts parts_;
+  TFormHelp* help_ = nullptr;
+  TDualListDlg* dualListDlg_ = nullptr;
+  TreeViewControl tree_;
+  std::unique_ptr<MainForm> form_;
+  HWND window_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HWND label2_ = nullptr;
+  HMENU menu_ = nullptr;
+  UniqueFont windowFont_;
+  UniqueFont treeFont_;
+  FontSpec treeFontSpec_;
+  int32_t treeColor_ = static_cast<int32_t>(0xFF000000 | COLOR_WINDOW);  // clWindow
+  bool timerChecked_ = false;
+  RescanTimer timer1_;
+  bool timer2Running_ = false;
+  bool activeInModule_ = false;  // the module's active window is this one
+  bool showingErrors_ = false;
+  int eventDepth_ = 0;
+  int modalDepth_ = 0;
+  SaveDialog saveDialog1_;
+  FontDialog fontDialog1_;
+  ColorDialog colorDialog1_;
+};
+
+}  // namespace zp
