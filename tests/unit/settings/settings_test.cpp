@@ -131,6 +131,19 @@ TEST_F(SettingsTest, SaveThenLoadGivesBackWhatTheUserChanged) {
   EXPECT_EQ(*again.CollapseState("DP"), 0);
 }
 
+TEST_F(SettingsTest, CollapseStatesOfNonAsciiNamesSurviveTheRoundTrip) {
+  // The profile functions fold A to Z only; the state is read under the
+  // capitals that the save writes.
+  WriteBytes(path_, "[View]\r\nLists=Gr\xFCn\r\n[Gr\xFCn]\r\nList=1\r\n");
+  settings_.Load();
+  *settings_.CollapseState("Gr\xFCn") = 1;
+  settings_.Save();
+  EXPECT_EQ(file_.Read("Collapse", "GR\xDCN", ""), "1");
+  EXPECT_EQ(file_.Read("Collapse", "gr\xFCn", "absent"), "absent");
+  settings_.Load();
+  EXPECT_EQ(*settings_.CollapseState("Gr\xFCn"), 1);
+}
+
 TEST_F(SettingsTest, TimerValuesAreBoundedAndBadNumbersGiveDefaults) {
   const std::pair<const char*, int32_t> cases[] = {
       {"5", 10}, {"abc", 60}, {"$3C", 60}, {"3000000", 2147483}};
