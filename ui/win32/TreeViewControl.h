@@ -1,7 +1,8 @@
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
 
 #include "ui/TreeControl.h"
 
