@@ -300,6 +300,15 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Event([&] { form_->Timer1Timer(); });
       }
       return 0;
+    case kRestoreNodeMessage: {
+      // A node from before the last clear is gone: its handle is not touched.
+      const auto node = static_cast<TreeNode>(wParam);
+      const auto packed = static_cast<uint32_t>(lParam);
+      if ((packed >> 1) == (tree_.Generation() & 0x7FFFFFFF) && tree_.Handle() != nullptr) {
+        tree_.SetExpanded(node, (packed & 1) != 0);
+      }
+      return 0;
+    }
     case WM_NCDESTROY:
       SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
       window_ = nullptr;
@@ -369,11 +378,28 @@ LRESULT Tfmain::OnNotify(const NMHDR& header) {
       Event([&] {
         allowed = collapsing ? form_->TreeView1Collapsing(node) : form_->TreeView1Expanding(node);
       });
+      refusedNode_ = allowed ? kNoNode : node;
       return allowed ? FALSE : TRUE;
+    }
+    case TVN_ITEMEXPANDEDA:
+    case TVN_ITEMEXPANDEDW: {
+      // Some tree controls (Wine's) collapse a node even when the change was
+      // refused; it is put back once the control has finished with it.
+      const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+      const TreeNode node = reinterpret_cast<TreeNode>(change.itemNew.hItem);
+      if (!tree_.InModuleChange() && node == refusedNode_) {
+        const bool wasExpanded = (change.itemNew.state & TVIS_EXPANDED) == 0;
+        PostMessageA(window_, kRestoreNodeMessage, static_cast<WPARAM>(node),
+                     static_cast<LPARAM>((tree_.Generation() << 1) | (wasExpanded ? 1 : 0)));
+      }
+      refusedNode_ = kNoNode;
+      return 0;
     }
     case NM_DBLCLK:
       Event([&] { form_->TreeView1DblClick(); });
-      return 0;
+      // The control toggles a node on a double click unless told not to; it
+      // is let go only when the expand/collapse protocol would allow it anyway.
+      return form_->TogglePermit() ? FALSE : TRUE;
     case NM_RCLICK:
       TreeView1RightClick();
       return TRUE;  // no context menu

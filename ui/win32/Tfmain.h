@@ -87,6 +87,10 @@ class Tfmain final : private FormShell {
     kLabel2,
   };
   enum TimerId : UINT_PTR { kTimer1 = 1, kTimer2 = 2 };
+  // Puts back a node that the control changed although the change was refused:
+  // wParam the node, lParam the tree generation it belongs to (shifted left by
+  // one) and in bit 0 whether it was expanded.
+  static constexpr UINT kRestoreNodeMessage = WM_APP + 1;
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam,
@@ -155,6 +159,7 @@ class Tfmain final : private FormShell {
   bool timer2Running_ = false;
   bool activeInModule_ = false;  // the module's active window is this one
   bool showingErrors_ = false;
+  TreeNode refusedNode_ = kNoNode;  // the last user-originated change the form refused
   int eventDepth_ = 0;
   int modalDepth_ = 0;
   SaveDialog saveDialog1_;

@@ -23,6 +23,7 @@ TreeNode TreeViewControl::HitTest(POINT at, uint32_t& flags) const {
 }
 
 void TreeViewControl::Clear() {
+  ++generation_;
   SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 

@@ -17,6 +17,8 @@ class TreeViewControl final : public TreeControl {
   void Attach(HWND tree) { tree_ = tree; }
   HWND Handle() const { return tree_; }
   bool InModuleChange() const { return moduleChange_; }
+  // Counts the clears: a node handle kept from an earlier generation is gone.
+  uint32_t Generation() const { return generation_; }
 
   // The node at a point in client coordinates, with the hit-test flags.
   TreeNode HitTest(POINT at, uint32_t& flags) const;
@@ -40,6 +42,7 @@ class TreeViewControl final : public TreeControl {
 
   HWND tree_ = nullptr;
   bool moduleChange_ = false;
+  uint32_t generation_ = 0;
 };
 
 }  // namespace zp
