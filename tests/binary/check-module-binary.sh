@@ -32,12 +32,12 @@ check_ret _OnInit@4 4
 check_ret _OnShow@0 0
 check_ret _OnClose@0 0
 check_ret _OnDDEvent@8 8
-check_ret '_ZN2zp14PacketCallbackEPKhjj@12' 12
+check_ret '__ZN2zp14PacketCallbackEPKhjj@12' 12
 
-allowed=" KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll COMDLG32.dll msvcrt.dll ADVAPI32.dll SHELL32.dll "
+allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll shell32.dll "
 while read -r name; do
   case "$allowed" in
-    *" $name "*) say ok "imports $name" ;;
+    *" ${name,,} "*) say ok "imports $name" ;;
     *) say FAIL "imports $name, which is not a Windows system DLL" ;;
   esac
 done < <("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p')
