@@ -45,10 +45,9 @@ __declspec(dllexport) int32_t __stdcall OnClose() {
 __declspec(dllexport) int32_t __stdcall OnDDEvent(uint32_t, uint32_t) { return 0; }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  // Freed by the viewer (not at process exit, when its windows are gone and
-  // nothing must be sent): stop a running delivery, whose callback would
-  // otherwise point into unmapped code, and take the windows down while their
-  // procedures still exist.
+  // Freed by the viewer (not at process exit, when nothing may be touched any
+  // more): the windows go while their procedures still exist. A running
+  // delivery was stopped by OnClose; none is stopped here (see Unload).
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     Guarded([] { zp::Module().Unload(); });
   }

@@ -64,18 +64,8 @@ void ModuleState::Close() {
 }
 
 void ModuleState::Unload() {
-  StopDeliveries();
   current_ = {};
   earlier_.clear();
-}
-
-void ModuleState::StopDeliveries() {
-  // Only while the viewer's window still exists to take the command.
-  if (host_.Window() == nullptr || !IsWindow(host_.Window())) return;
-  if (current_.main) current_.main->StopDelivery();
-  for (Windows& windows : earlier_) {
-    if (windows.main) windows.main->StopDelivery();
-  }
 }
 
 bool ModuleState::IsModuleWindow(HWND window) const {

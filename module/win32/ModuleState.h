@@ -34,7 +34,9 @@ class ModuleState {
   // delivery is stopped first, so that the viewer calls no callback of a
   // module that may be unloaded next.
   void Close();
-  // Before the library is freed: stops a running delivery and destroys every window.
+  // Before the library is freed: destroys every window while its procedure
+  // still exists. No command is sent from here: the loader lock is held, and a
+  // viewer that waits for its delivery thread to end would wait for ever.
   void Unload();
 
  private:
@@ -48,7 +50,6 @@ class ModuleState {
   };
 
   bool IsModuleWindow(HWND window) const;
-  void StopDeliveries();
 
   WindowHostLink host_;
   std::unique_ptr<Win32ProfileFile> settingsFile_;
