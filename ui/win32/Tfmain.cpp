@@ -149,15 +149,18 @@ bool Tfmain::CreateControls() {
   tree_.Add(scanning, "now", 0);
 
   // The hidden buttons and status label of the scan; never visible.
+  const auto designFont = reinterpret_cast<WPARAM>(windowFont_.get());
   const char* const buttons[] = {"Button1", "Button2", "Button3"};
   for (int i = 0; i < 3; ++i) {
-    CreateWindowExA(0, "BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 75, 25, window_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButton1 + i)), ThisModule(),
-                    nullptr);
+    const HWND button = CreateWindowExA(
+        0, "BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 75, 25, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButton1 + i)), ThisModule(), nullptr);
+    if (button != nullptr) SendMessageA(button, WM_SETFONT, designFont, FALSE);
   }
   label2_ = CreateWindowExA(0, "STATIC", "Label2", WS_CHILD, 0, 0, 75, 13, window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabel2)), ThisModule(),
                             nullptr);
+  if (label2_ != nullptr) SendMessageA(label2_, WM_SETFONT, designFont, FALSE);
 
   // The tree's hint: a tooltip over the whole tree whose text follows the node
   // under the pointer; an empty text shows nothing.
