@@ -170,11 +170,6 @@ class MainFormTest : public ::testing::Test {
     blank[2] = 0x12;
     for (int i = 0; i < 500; ++i) capture->OnPacket(blank.data());
   }
-  // Ticks Timer2 until the scan switches it off.
-  void FinishCapture() {
-    for (int tick = 0; tick < 40 && shell.scanTimerOn; ++tick) form->Timer2Timer();
-  }
-  std::vector<HostCommandCode> Codes() const { return host.Codes(); }
   TreeNode Node(const std::string& caption) const { return tree.Find(caption); }
 
   std::string path = TempSettingsPath();

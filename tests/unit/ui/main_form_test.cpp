@@ -231,37 +231,6 @@ TEST_F(MainFormTest, CtrlWithAltOrShiftTogglesAPortalSavesAndRebuilds) {
   EXPECT_NE(std::string::npos, tree.Describe().find("Direkt Portal"));
 }
 
-TEST_F(MainFormTest, FirstShowScansLaterShowsDoNot) {
-  WriteSettings(kSettings);
-  host.onStart = [&] { FeedPortals(); };
-  form->FormShow();
-  EXPECT_EQ(3, form->Scan().PortalPosition());
-  EXPECT_EQ((std::vector<Code>{Code::StartPacketFilter}), Codes());
-  FinishCapture();
-  EXPECT_TRUE(form->TreeBuilt());
-  EXPECT_NE(std::string::npos, tree.Describe().find("Direkt Portal"));
-
-  form->FormShow();
-  EXPECT_EQ((std::vector<Code>{Code::StartPacketFilter, Code::StopPacketFilter}), Codes());
-}
-
-TEST_F(MainFormTest, AFailedScanRetriesOnThePortalChannelAndTunesBack) {
-  WriteSettings(kSettings);
-  host.currentPosition = 120;
-  host.onStart = [&] { host.currentPosition == 3 ? FeedPortals() : FeedNothing(); };
-  form->FormShow();
-  FinishCapture();
-  FinishCapture();
-  EXPECT_EQ(
-      (std::vector<Code>{Code::StartPacketFilter, Code::StopPacketFilter, Code::GetCurrentPosition,
-                         Code::TuneToPosition, Code::StartPacketFilter, Code::StopPacketFilter,
-                         Code::TuneToPosition}),
-      Codes());
-  EXPECT_EQ(120, host.currentPosition);
-  EXPECT_TRUE(form->TreeBuilt());
-  EXPECT_TRUE(shell.messages.empty());
-}
-
 TEST_F(MainFormTest, CloseSavesGeometryAndActivationAppliesIt) {
   form->FormActivate();  // no file: the defaults
   EXPECT_EQ(0, shell.bounds.top);
