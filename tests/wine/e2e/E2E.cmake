@@ -1,0 +1,58 @@
+# End-to-end tests: the real module (or a stand-in) inside the stand-in viewer
+# dvbdream.exe, under Wine with a private display, each from a fresh install
+# folder. Any tests/wine/<name>/CMakeLists.txt can include this file and add its own.
+#
+#   zp_add_e2e_test(<name> SCRIPT <file> EXPECT <file>
+#                   [MODULE <path in the Windows build folder>]
+#                   [INI <file>] [CHANNELS <file>] [STREAMS <file>...]
+#                   [ARGS <viewer arguments>...] [TIMEOUT <seconds>])
+#
+# Relative files are taken from the calling folder. The test is named
+# e2e.<name>, carries the label e2e, and is skipped where Wine cannot run.
+# All Wine programs of a test run share one prefix, hence one wineserver and one
+# Wine desktop, where only one window at a time is in the foreground: tests that
+# show windows take the lock zp_wine_desktop so that focus and activation stay
+# with the program under test.
+# tools/dvbdream/README.md describes the script language, the transcript and
+# the channel list; run-e2e.sh here the expectation file.
+include_guard(GLOBAL)
+
+set(ZP_E2E_RUNNER ${CMAKE_CURRENT_LIST_DIR}/run-e2e.sh)
+
+function(zp_add_e2e_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 E "" "SCRIPT;EXPECT;MODULE;INI;CHANNELS;TIMEOUT"
+                        "STREAMS;ARGS")
+  if(NOT E_SCRIPT OR NOT E_EXPECT)
+    message(FATAL_ERROR "zp_add_e2e_test(${name}): SCRIPT and EXPECT are needed")
+  endif()
+  if(NOT E_MODULE)
+    set(E_MODULE module/win32/Zanterpoint.mod)
+  endif()
+  if(NOT E_TIMEOUT)
+    set(E_TIMEOUT 180)
+  endif()
+  foreach(kind SCRIPT EXPECT INI CHANNELS)
+    if(E_${kind})
+      get_filename_component(E_${kind} ${E_${kind}} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+  endforeach()
+  set(command bash ${ZP_E2E_RUNNER} --work ${CMAKE_CURRENT_BINARY_DIR}/e2e/${name}
+      --script ${E_SCRIPT} --expect ${E_EXPECT} --module ${E_MODULE})
+  if(E_INI)
+    list(APPEND command --ini ${E_INI})
+  endif()
+  if(E_CHANNELS)
+    list(APPEND command --channels ${E_CHANNELS})
+  endif()
+  foreach(stream ${E_STREAMS})
+    get_filename_component(stream ${stream} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    list(APPEND command --stream ${stream})
+  endforeach()
+  if(E_ARGS)
+    list(APPEND command -- ${E_ARGS})
+  endif()
+  add_test(NAME e2e.${name} COMMAND ${command})
+  set_tests_properties(e2e.${name} PROPERTIES
+    LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT ${E_TIMEOUT} RESOURCE_LOCK zp_wine_desktop
+    ENVIRONMENT "ZP_WIN32_DIR=${ZP_WIN32_DIR};ZP_WIN64_DIR=${ZP_WIN64_DIR};ZP_WINE_PREFIX=${ZP_WINE_PREFIX};ZP_WINE_RUN=${ZP_WINE_RUN}")
+endfunction()

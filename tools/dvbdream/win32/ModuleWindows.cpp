@@ -1,0 +1,171 @@
+#include "ModuleWindows.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Handles.h"
+#include "TranscriptFormat.h"
+
+namespace zp::viewer {
+
+namespace {
+
+std::string ClassOf(HWND window) {
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// Top-level windows of the viewer's thread that the module created: not the
+// viewer's main window, nor the helpers that Windows adds (input method, tooltips).
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK FindTree(HWND child, LPARAM result) {
+  if (ClassOf(child) != WC_TREEVIEWA) return TRUE;
+  *reinterpret_cast<HWND*>(result) = child;
+  return FALSE;
+}
+
+std::vector<HWND> ThreadWindows(HWND viewer) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  std::erase_if(windows, [&](HWND w) {
+    const std::string cls = ClassOf(w);
+    return w == viewer || cls == "IME" || cls == "MSCTFIME UI" || cls == TOOLTIPS_CLASSA;
+  });
+  return windows;
+}
+
+void ReadChildren(HWND tree, HTREEITEM first, int depth, TreeContents& out) {
+  for (HTREEITEM item = first; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
+    char text[260] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE;
+    tv.hItem = item;
+    tv.stateMask = TVIS_EXPANDED;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    const HTREEITEM child = TreeView_GetChild(tree, item);
+    out.nodes.push_back({depth, text, (tv.state & TVIS_EXPANDED) != 0, child != nullptr});
+    out.items.push_back(item);
+    if (child != nullptr) ReadChildren(tree, child, depth + 1, out);
+  }
+}
+
+void ReadMenuLevel(HMENU menu, int depth, MenuContents& out) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    mi.dwTypeData = text;
+    mi.cch = sizeof text;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    if (mi.fType & MFT_SEPARATOR) continue;
+    out.items.push_back({depth, MenuCaption(text), (mi.fState & MFS_CHECKED) != 0,
+                         (mi.fState & MFS_GRAYED) != 0, mi.hSubMenu != nullptr});
+    out.menus.push_back(menu);
+    out.positions.push_back(static_cast<UINT>(i));
+    out.ids.push_back(mi.hSubMenu != nullptr ? 0 : mi.wID);
+    if (mi.hSubMenu != nullptr) ReadMenuLevel(mi.hSubMenu, depth + 1, out);
+  }
+}
+
+}  // namespace
+
+HWND FindTreeControl(HWND window) {
+  HWND found = nullptr;
+  EnumChildWindows(window, &FindTree, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND FindModuleWindow(HWND viewer) {
+  HWND captioned = nullptr;
+  for (HWND w : ThreadWindows(viewer)) {
+    if (!IsWindowVisible(w) || ClassOf(w) == "#32770") continue;
+    if (FindTreeControl(w) != nullptr) return w;
+    if (captioned == nullptr && TextOf(w) == "Zanterpoint") captioned = w;
+  }
+  return captioned;
+}
+
+std::vector<std::string> DescribeWindows(HWND viewer) {
+  std::vector<std::string> lines;
+  for (HWND w : ThreadWindows(viewer)) {
+    lines.push_back("window class=" + Quoted(ClassOf(w)) + " caption=" + Quoted(TextOf(w)) +
+                    " visible=" + (IsWindowVisible(w) ? "1" : "0"));
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TreeContents ReadTree(HWND tree) {
+  TreeContents contents;
+  ReadChildren(tree, TreeView_GetRoot(tree), 0, contents);
+  const HTREEITEM selected = TreeView_GetSelection(tree);
+  for (size_t i = 0; i < contents.items.size(); ++i) {
+    if (contents.items[i] == selected) contents.selected = static_cast<int>(i);
+  }
+  return contents;
+}
+
+MenuContents ReadMenu(HMENU menu) {
+  MenuContents contents;
+  if (menu != nullptr) ReadMenuLevel(menu, 0, contents);
+  return contents;
+}
+
+bool SnapshotWindow(HWND window, const std::string& path) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;  // bottom-up, as BMP files store rows
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  header.biSizeImage = stride * static_cast<DWORD>(height);
+
+  WindowDc screen(nullptr);
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+  void* bits = nullptr;
+  UniqueGdiObject bitmap(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(&header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || bits == nullptr) return false;
+  const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  const bool copied =
+      BitBlt(memory.get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY) != FALSE;
+  SelectObject(memory.get(), previous);
+  GdiFlush();
+  if (!copied) return false;
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + header.biSizeImage;
+  UniqueFile out(std::fopen(path.c_str(), "wb"));
+  if (!out) return false;
+  const bool written = std::fwrite(&file, sizeof file, 1, out.get()) == 1 &&
+                       std::fwrite(&header, sizeof header, 1, out.get()) == 1 &&
+                       std::fwrite(bits, header.biSizeImage, 1, out.get()) == 1;
+  return std::fclose(out.release()) == 0 && written;
+}
+
+}  // namespace zp::viewer

@@ -1,0 +1,316 @@
+#include "ScriptRunner.h"
+
+#include "ModuleWindows.h"
+#include "Outline.h"
+
+namespace zp::viewer {
+
+namespace {
+
+// Time given to the module's reaction to each step: posted messages, repaints.
+constexpr DWORD kSettleMs = 30;
+// A scan is over when no delivery runs and the module has sent nothing for this long.
+constexpr DWORD kScanQuietMs = 250;
+
+}  // namespace
+
+void ScriptRunner::Run(const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    if (step.kind != StepKind::Echo) transcript_.Line("> " + step.text);
+    Execute(step);
+    Pump(kSettleMs);
+  }
+}
+
+void ScriptRunner::Pump(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= milliseconds) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  }
+}
+
+void ScriptRunner::Error(const std::string& message) { transcript_.Line("error " + message); }
+
+void ScriptRunner::Execute(const Step& step) {
+  switch (step.kind) {
+    case StepKind::Init:
+      module_.Init(viewer_);
+      break;
+    case StepKind::Info:
+      module_.Info();
+      break;
+    case StepKind::Show:
+      module_.Show();
+      break;
+    case StepKind::DdEvent:
+      module_.DdEvent(static_cast<uint32_t>(step.number), static_cast<uint32_t>(step.number2));
+      break;
+    case StepKind::Close:
+      module_.Close();
+      break;
+    case StepKind::Unload:
+      // No delivery may call into a library that is gone.
+      host_.StopAll("viewer");
+      module_.Unload();
+      break;
+    case StepKind::WaitScan:
+      WaitScan(static_cast<DWORD>(step.number));
+      break;
+    case StepKind::Wait:
+      Pump(static_cast<DWORD>(step.number));
+      break;
+    case StepKind::Tree:
+      PrintTree();
+      break;
+    case StepKind::Menus:
+      PrintMenus();
+      break;
+    case StepKind::Windows:
+      for (const std::string& line : DescribeWindows(viewer_)) transcript_.Line(line);
+      break;
+    case StepKind::Select:
+      Select(step.arg);
+      break;
+    case StepKind::Click:
+    case StepKind::RightClick:
+    case StepKind::DoubleClick:
+      Mouse(step.arg, step.kind);
+      break;
+    case StepKind::Key:
+      Key(step.key);
+      break;
+    case StepKind::Menu:
+      ChooseMenu(step.arg);
+      break;
+    case StepKind::Tune:
+      host_.ViewerTune(static_cast<int>(step.number));
+      break;
+    case StepKind::Answer:
+      watcher_.Queue(step.arg, step.arg2);
+      break;
+    case StepKind::CloseWindow:
+      if (HWND window = FindModuleWindow(viewer_)) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      } else {
+        Error("the module shows no window");
+      }
+      break;
+    case StepKind::Snapshot:
+      Snapshot(step.arg);
+      break;
+    case StepKind::Delivery:
+      host_.SetDeliveryMode(step.arg == "ui" ? DeliveryMode::UiThread : DeliveryMode::Thread);
+      break;
+    case StepKind::Rate:
+      host_.SetRate(static_cast<int>(step.number));
+      break;
+    case StepKind::Echo:
+      transcript_.Line(step.arg);
+      break;
+  }
+}
+
+void ScriptRunner::WaitScan(DWORD timeout) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Pump(20);
+    const int scans = host_.Starts() - scansSeen_;
+    if (scans > 0 && host_.ActiveDeliveries() == 0 &&
+        GetTickCount() - host_.LastCommandTick() >= kScanQuietMs) {
+      scansSeen_ = host_.Starts();
+      transcript_.Line("wait-scan done scans=" + std::to_string(scans));
+      return;
+    }
+    if (GetTickCount() - start >= timeout) {
+      scansSeen_ = host_.Starts();
+      transcript_.Line("wait-scan timeout scans=" + std::to_string(scans) +
+                       " running=" + std::to_string(host_.ActiveDeliveries()));
+      return;
+    }
+  }
+}
+
+HWND ScriptRunner::TreeOrError() {
+  const HWND window = FindModuleWindow(viewer_);
+  const HWND tree = window != nullptr ? FindTreeControl(window) : nullptr;
+  if (tree == nullptr) Error("the module shows no tree");
+  return tree;
+}
+
+void ScriptRunner::PrintTree() {
+  const HWND window = FindModuleWindow(viewer_);
+  const HWND tree = window != nullptr ? FindTreeControl(window) : nullptr;
+  if (tree == nullptr) {
+    transcript_.Line("tree none");
+    return;
+  }
+  const TreeContents contents = ReadTree(tree);
+  for (const std::string& line : FormatTree(contents.nodes, contents.selected)) {
+    transcript_.Line(line);
+  }
+}
+
+void ScriptRunner::PrintMenus() {
+  const HWND window = FindModuleWindow(viewer_);
+  const HMENU menu = window != nullptr ? GetMenu(window) : nullptr;
+  if (menu == nullptr) {
+    transcript_.Line("menu none");
+    return;
+  }
+  for (const std::string& line : FormatMenu(ReadMenu(menu).items)) transcript_.Line(line);
+}
+
+bool ScriptRunner::FindItem(const std::string& ref, HWND& tree, HTREEITEM& item) {
+  tree = TreeOrError();
+  if (tree == nullptr) return false;
+  const TreeContents contents = ReadTree(tree);
+  const int index = FindNode(contents.nodes, ParseNodeRef(ref));
+  if (index < 0) {
+    Error("no node \"" + ref + "\"");
+    return false;
+  }
+  item = contents.items[static_cast<size_t>(index)];
+  return true;
+}
+
+void ScriptRunner::Select(const std::string& ref) {
+  HWND tree;
+  HTREEITEM item;
+  if (!FindItem(ref, tree, item)) return;
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  SetFocus(tree);
+  TreeView_SelectItem(tree, item);
+}
+
+void ScriptRunner::Mouse(const std::string& ref, StepKind kind) {
+  HWND tree;
+  HTREEITEM item;
+  if (!FindItem(ref, tree, item)) return;
+  RECT r;
+  RECT client;
+  GetClientRect(tree, &client);
+  if (!TreeView_GetItemRect(tree, item, &r, TRUE)) {
+    Error("node \"" + ref + "\" is not visible");
+    return;
+  }
+  POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (!PtInRect(&client, at)) {
+    Error("node \"" + ref + "\" is scrolled out of view");
+    return;
+  }
+  // The cursor goes where the click is, for handlers that ask where it happened.
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  POINT screen = at;
+  ClientToScreen(tree, &screen);
+  SetCursorPos(screen.x, screen.y);
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  PostMessageA(tree, WM_MOUSEMOVE, 0, where);
+  if (kind == StepKind::RightClick) {
+    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, where);
+    PostMessageA(tree, WM_RBUTTONUP, 0, where);
+  } else {
+    PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(tree, WM_LBUTTONUP, 0, where);
+    if (kind == StepKind::DoubleClick) {
+      PostMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+      PostMessageA(tree, WM_LBUTTONUP, 0, where);
+    }
+  }
+  Pump(0);
+}
+
+void ScriptRunner::Key(const KeyChord& chord) {
+  if (GetFocus() == nullptr) {
+    Error("no window has the keyboard focus");
+    return;
+  }
+  // The module reads modifiers with GetKeyState, the queue's state that goes
+  // with each message: set it before every message and let the loop deliver it.
+  BYTE state[256];
+  GetKeyboardState(state);
+  const bool sys = chord.alt && !chord.ctrl;
+  auto send = [&](BYTE vk, bool down, bool extended) {
+    const BYTE mark = down ? 0x80 : 0x00;
+    state[vk] = mark;
+    if (vk == VK_CONTROL) state[VK_LCONTROL] = mark;
+    if (vk == VK_SHIFT) state[VK_LSHIFT] = mark;
+    if (vk == VK_MENU) state[VK_LMENU] = mark;
+    SetKeyboardState(state);
+    const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    LPARAM flags = 1 | static_cast<LPARAM>(scan << 16);
+    if (extended) flags |= 1 << 24;
+    if (chord.alt) flags |= 1 << 29;
+    if (!down) flags |= static_cast<LPARAM>(3u << 30);
+    const UINT message =
+        sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    if (HWND target = GetFocus()) PostMessageA(target, message, vk, flags);
+    Pump(0);
+  };
+  if (chord.ctrl) send(VK_CONTROL, true, false);
+  if (chord.shift) send(VK_SHIFT, true, false);
+  if (chord.alt) send(VK_MENU, true, false);
+  send(chord.vk, true, chord.extended);
+  send(chord.vk, false, chord.extended);
+  if (chord.alt) send(VK_MENU, false, false);
+  if (chord.shift) send(VK_SHIFT, false, false);
+  if (chord.ctrl) send(VK_CONTROL, false, false);
+}
+
+void ScriptRunner::ChooseMenu(const std::string& path) {
+  const HWND window = FindModuleWindow(viewer_);
+  const HMENU bar = window != nullptr ? GetMenu(window) : nullptr;
+  if (bar == nullptr) {
+    Error("the module shows no menu");
+    return;
+  }
+  MenuContents menu = ReadMenu(bar);
+  const NodeRef ref = ParseNodeRef(path);
+  const int index = FindPath(menu.items, ref.path, ref.path.size() == 1);
+  if (index < 0 || menu.items[static_cast<size_t>(index)].popup) {
+    Error("no menu item \"" + path + "\"");
+    return;
+  }
+  // As a person opening the menus on the way: the window may update its items here.
+  SendMessageA(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+  std::vector<size_t> popups;
+  for (int i = index, depth = menu.items[static_cast<size_t>(index)].depth; i >= 0; --i) {
+    if (menu.items[static_cast<size_t>(i)].depth < depth) {
+      popups.insert(popups.begin(), static_cast<size_t>(i));
+      depth = menu.items[static_cast<size_t>(i)].depth;
+    }
+  }
+  for (size_t popup : popups) {
+    SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu.menus[popup + 1]),
+                 MAKELPARAM(menu.positions[popup], FALSE));
+  }
+  const size_t item = static_cast<size_t>(index);
+  const UINT state = GetMenuState(menu.menus[item], menu.positions[item], MF_BYPOSITION);
+  if (state & (MF_GRAYED | MF_DISABLED)) {
+    Error("menu item \"" + path + "\" is disabled");
+    return;
+  }
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(menu.ids[item], 0), 0);
+  Pump(0);
+}
+
+void ScriptRunner::Snapshot(const std::string& file) {
+  const HWND module = FindModuleWindow(viewer_);
+  const HWND target = module != nullptr ? module : viewer_;
+  RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump(200);
+  const std::string which = module != nullptr ? "module" : "viewer";
+  if (SnapshotWindow(target, file)) {
+    transcript_.Line("snapshot window=" + which + " file=" + file);
+  } else {
+    Error("snapshot of the " + which + " window into " + file + " failed");
+  }
+}
+
+}  // namespace zp::viewer

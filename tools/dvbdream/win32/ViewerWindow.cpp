@@ -1,0 +1,226 @@
+#include "ViewerWindow.h"
+
+#include <cstdio>
+
+#include "TranscriptFormat.h"
+#include "module/HostInterface.h"
+
+namespace zp::viewer {
+
+namespace {
+
+constexpr char kClassName[] = "Tfmain";
+constexpr UINT_PTR kDeliveryTimer = 1;
+constexpr UINT kDeliveryInterval = 10;
+constexpr UINT_PTR kDialogTimer = 2;
+constexpr UINT kDialogInterval = 50;
+
+enum : int {
+  kExit = 100,
+  kShowModule = 200,
+  kDeliveryThread = 300,
+  kDeliveryUi = 301,
+  kChannelList = 400,
+};
+
+}  // namespace
+
+ViewerWindow::ViewerWindow(HostSide& host, ModuleLibrary& module, Transcript& transcript)
+    : host_(host), module_(module), transcript_(transcript) {}
+
+ViewerWindow::~ViewerWindow() {
+  transcript_.SetListener(nullptr);
+  host_.onPositionChanged = nullptr;
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+bool ViewerWindow::Create(bool interactive) {
+  interactive_ = interactive;
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &ViewerWindow::Proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassA(&wc);
+
+  const HMENU bar = CreateMenu();
+  const HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, kExit, "E&xit");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  modulesMenu_ = CreatePopupMenu();
+  AppendMenuA(modulesMenu_, MF_STRING | MF_GRAYED, kShowModule, "(no module)");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(modulesMenu_), "&Modules");
+  deliveryMenu_ = CreatePopupMenu();
+  AppendMenuA(deliveryMenu_, MF_STRING, kDeliveryThread, "From the viewer's own &thread");
+  AppendMenuA(deliveryMenu_, MF_STRING, kDeliveryUi, "From the &user-interface thread");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(deliveryMenu_), "&Delivery");
+
+  // The window owns the menu bar from here on and destroys it with itself.
+  window_ = CreateWindowExA(0, kClassName, "DVBDream (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 760,
+                            520, nullptr, bar, instance, this);
+  if (window_ == nullptr) {
+    DestroyMenu(bar);
+    return false;
+  }
+  CreateChildren();
+  FillChannels();
+  ShowPosition();
+  ShowDeliveryMode();
+  host_.onPositionChanged = [this] { ShowPosition(); };
+  transcript_.SetListener([this](const std::string& line) { Append(line); });
+  SetTimer(window_, kDeliveryTimer, kDeliveryInterval, nullptr);
+  SetTimer(window_, kDialogTimer, kDialogInterval, nullptr);
+  ShowWindow(window_, SW_SHOWNORMAL);
+  UpdateWindow(window_);
+  return true;
+}
+
+void ViewerWindow::SetModuleName(const std::string& name) {
+  ModifyMenuA(modulesMenu_, kShowModule, MF_BYCOMMAND | MF_STRING, kShowModule,
+              name.empty() ? "(unnamed module)" : name.c_str());
+  EnableMenuItem(modulesMenu_, kShowModule, MF_BYCOMMAND | MF_ENABLED);
+  DrawMenuBar(window_);
+}
+
+LRESULT CALLBACK ViewerWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr || self->window_ == nullptr) {
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kHostCommandMessage:
+      return host_.Command(wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kDeliveryTimer) host_.OnDeliveryTimer();
+      if (wParam == kDialogTimer && watcher_ != nullptr) watcher_->Poll();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_CLOSE:
+      // Scripts end the viewer themselves.
+      if (interactive_) Shutdown();
+      return 0;
+    case WM_DESTROY:
+      window_ = nullptr;
+      if (interactive_) PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window_, message, wParam, lParam);
+  }
+}
+
+void ViewerWindow::OnCommand(int id, int notification) {
+  switch (id) {
+    case kExit:
+      SendMessageA(window_, WM_CLOSE, 0, 0);
+      break;
+    case kShowModule:
+      transcript_.Line("viewer menu Modules");
+      module_.Show();
+      break;
+    case kDeliveryThread:
+    case kDeliveryUi:
+      host_.SetDeliveryMode(id == kDeliveryThread ? DeliveryMode::Thread : DeliveryMode::UiThread);
+      ShowDeliveryMode();
+      break;
+    case kChannelList:
+      if (notification == LBN_DBLCLK) {
+        const auto item = SendMessageA(channels_, LB_GETCURSEL, 0, 0);
+        if (item != LB_ERR) {
+          host_.ViewerTune(static_cast<int>(SendMessageA(channels_, LB_GETITEMDATA, item, 0)));
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void ViewerWindow::CreateChildren() {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+  channels_ = CreateWindowExA(
+      WS_EX_CLIENTEDGE, "LISTBOX", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChannelList)), instance, nullptr);
+  status_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, 0, 0,
+                            window_, nullptr, instance, nullptr);
+  log_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                             ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                         0, 0, 0, 0, window_, nullptr, instance, nullptr);
+  for (HWND child : {channels_, status_, log_}) SendMessageA(child, WM_SETFONT, font, FALSE);
+  SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
+  Layout();
+}
+
+void ViewerWindow::Layout() {
+  if (channels_ == nullptr) return;
+  RECT r;
+  GetClientRect(window_, &r);
+  const int listWidth = 260;
+  const int statusHeight = 20;
+  MoveWindow(status_, 4, 2, r.right - 8, statusHeight - 4, TRUE);
+  MoveWindow(channels_, 0, statusHeight, listWidth, r.bottom - statusHeight, TRUE);
+  MoveWindow(log_, listWidth, statusHeight, r.right - listWidth, r.bottom - statusHeight, TRUE);
+}
+
+void ViewerWindow::FillChannels() {
+  for (const Channel& c : host_.List().channels) {
+    const std::string text = std::to_string(c.position) + ": " + NameText(c.record.ChName) +
+                             " (sid " + std::to_string(c.record.wSID) + ")";
+    const auto item =
+        SendMessageA(channels_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(channels_, LB_SETITEMDATA, static_cast<WPARAM>(item), c.position);
+  }
+}
+
+void ViewerWindow::ShowPosition() {
+  if (status_ == nullptr) return;
+  std::string text = "Position " + std::to_string(host_.Position());
+  for (const Channel& c : host_.List().channels) {
+    if (c.position == host_.Position()) text += ": " + NameText(c.record.ChName);
+  }
+  text += "   (double-click a channel to tune; Modules menu opens the module)";
+  SetWindowTextA(status_, text.c_str());
+}
+
+void ViewerWindow::ShowDeliveryMode() {
+  const bool thread = host_.Mode() == DeliveryMode::Thread;
+  CheckMenuItem(deliveryMenu_, kDeliveryThread,
+                MF_BYCOMMAND | (thread ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(deliveryMenu_, kDeliveryUi, MF_BYCOMMAND | (thread ? MF_UNCHECKED : MF_CHECKED));
+}
+
+void ViewerWindow::Append(const std::string& line) {
+  if (log_ == nullptr) return;
+  const std::string text = line + "\r\n";
+  const auto end = GetWindowTextLengthA(log_);
+  SendMessageA(log_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ViewerWindow::Shutdown() {
+  // As the viewer closes: no delivery may outlive the module, then the module goes.
+  host_.StopAll("viewer");
+  module_.Close();
+  module_.Unload();
+  transcript_.Line("viewer exit");
+  DestroyWindow(window_);
+}
+
+}  // namespace zp::viewer
