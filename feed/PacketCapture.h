@@ -52,6 +52,9 @@ class PacketCapture {
   // Starts a new capture: counters, texts and the completion flag, not the buffers.
   void Reset() noexcept;
   void MarkComplete() noexcept { complete_.store(true, std::memory_order_release); }
+  // Showing the window restarts the section count: a capture still running
+  // then stores from slot 0 again.
+  void RestartSectionCount() noexcept { sectionCount_.store(0, std::memory_order_release); }
 
   bool Complete() const { return complete_.load(std::memory_order_acquire); }
   int32_t SectionCount() const { return sectionCount_.load(std::memory_order_acquire); }

@@ -108,6 +108,7 @@ void Settings::Load() {
   collapseStates_ = std::make_unique<TStringDictionary>();
   collapseCells_.clear();
   nodeListTexts_.clear();
+  timerRead_ = false;
   const FlushOnExit flush(file_);
 
   viewDP = ReadBoolean(kView, "DP", true);
@@ -138,6 +139,7 @@ void Settings::Load() {
   timerEnabled = ReadBoolean(kMain, "TimerEnabled", false);
   timerInterval = std::clamp(ReadInteger(kMain, "TimerInterval", 60), kMinTimerIntervalSeconds,
                              kMaxTimerIntervalSeconds);
+  timerRead_ = true;
   window_.SetTimerMenu(timerEnabled, "Timer (" + std::to_string(timerInterval) + "s)");
   window_.SetRescanTimer(static_cast<uint32_t>(timerInterval) * 1000u, timerEnabled);
 
@@ -179,8 +181,12 @@ void Settings::Save() {
   WriteText(kMain, "Width", std::to_string(bounds.width));
   WriteText(kMain, "TreeViewColor", ColorToText(window_.TreeColor()));
   WriteText(kMain, "TreeViewFont", FontToText(window_.TreeFont()));
-  WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
-  WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
+  // After a load that failed before the timer keys, the values in memory are
+  // not the file's: writing them would replace the user's timer settings.
+  if (timerRead_) {
+    WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
+    WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
+  }
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
   std::string name;

@@ -101,6 +101,7 @@ class Settings {
   std::unique_ptr<TStringDictionary> collapseStates_;
   std::deque<uint8_t> collapseCells_;
   std::deque<std::string> nodeListTexts_;
+  bool timerRead_ = false;  // the last load got as far as the timer keys
 };
 
 }  // namespace zp

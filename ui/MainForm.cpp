@@ -52,6 +52,7 @@ void MainForm::FormCreate() {
 
 void MainForm::FormShow() {
   LoadSettings();
+  capture_.RestartSectionCount();
   if (!index_.Built()) index_.Build(table_);
   scan_.SetPortalPosition(index_.FindServicePosition(table_, kPortalServiceId));
   // A window that already shows a tree comes back as it was, without a scan.

@@ -214,9 +214,14 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
   EXPECT_EQ(settings_.listEntryCount, 1);
   EXPECT_EQ(settings_.CollapseState("DP"), nullptr);
 
-  // The next save writes the tree's valid font back and repairs the file.
+  // The next save writes the tree's valid font back and repairs the file, but
+  // leaves the timer keys that this load never reached as the user wrote them.
   settings_.Save();
   EXPECT_EQ(file_.Read("Zanterpoint", "TreeViewFont", ""), "A,8,0000,clWindowText");
+  EXPECT_EQ(file_.Read("Zanterpoint", "TimerInterval", ""), "30");
+  EXPECT_EQ(file_.Read("Zanterpoint", "TimerEnabled", "absent"), "absent");
+  settings_.Load();
+  EXPECT_EQ(settings_.timerInterval, 30);
 }
 
 TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
