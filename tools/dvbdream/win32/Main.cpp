@@ -190,16 +190,15 @@ int main(int argc, char** argv) {
   HostSide host(transcript, list, std::move(streams), g_channelTable);
   host.SetDeliveryMode(options.delivery);
   host.SetRate(options.rate);
-  transcript.Line("viewer channels=" + std::to_string(list.channels.size()) +
-                  " position=" + std::to_string(host.Position()) +
-                  " delivery=" + (options.delivery == DeliveryMode::Thread ? "thread" : "ui") +
-                  " rate=" + std::to_string(options.rate));
-
   ModuleLibrary module(transcript);
   ViewerWindow window(host, module, transcript);
   if (!window.Create(options.script.empty())) {
     return Fail("cannot create the viewer window", 1);
   }
+  transcript.Line("viewer channels=" + std::to_string(list.channels.size()) +
+                  " position=" + std::to_string(host.Position()) +
+                  " delivery=" + (options.delivery == DeliveryMode::Thread ? "thread" : "ui") +
+                  " rate=" + std::to_string(options.rate));
   if (module.Load(folder + "\\" + kModulePath, kModulePath)) {
     host.SetModule(module.Handle());
     window.SetModuleName(module.Info());
