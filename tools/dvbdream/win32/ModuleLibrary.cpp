@@ -39,28 +39,28 @@ void ModuleLibrary::Unload() {
 }
 
 template <class Fn, class... Args>
-void ModuleLibrary::Call(const char* name, Args... args) {
+bool ModuleLibrary::Call(const char* name, Args... args) {
   if (module_ == nullptr) {
     transcript_.Line(std::string("call ") + name + " not-loaded");
-    return;
+    return false;
   }
   const FARPROC address = GetProcAddress(module_, name);
   if (address == nullptr) {
     transcript_.Line(std::string("call ") + name + " missing");
-    return;
+    return false;
   }
   transcript_.Line(std::string("call ") + name);
   // FARPROC converts to any function type through the generic one.
   const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(address));
   const int32_t result = fn(args...);
   transcript_.Line(std::string("return ") + name + ' ' + std::to_string(result));
+  return true;
 }
 
 std::string ModuleLibrary::Info() {
   alignas(8) uint8_t buffer[kInfoBufferSize];
   std::memset(buffer, kInfoFill, sizeof buffer);
-  Call<InfoFn>("OnGetModuleInfo", static_cast<void*>(buffer));
-  if (module_ == nullptr || GetProcAddress(module_, "OnGetModuleInfo") == nullptr) return {};
+  if (!Call<InfoFn>("OnGetModuleInfo", static_cast<void*>(buffer))) return {};
   transcript_.Line("info " + DescribeModuleInfo(buffer, sizeof buffer));
   ModuleInfoRecord info;
   std::memcpy(&info, buffer, sizeof info);

@@ -32,8 +32,9 @@ class ModuleLibrary {
   void DdEvent(uint32_t first, uint32_t second);
 
  private:
+  // False when the export could not be called.
   template <class Fn, class... Args>
-  void Call(const char* name, Args... args);
+  bool Call(const char* name, Args... args);
 
   Transcript& transcript_;
   HMODULE module_ = nullptr;
