@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ModuleWindows.h"
 #include "Outline.h"
 #include "TranscriptFormat.h"
 
@@ -15,18 +16,6 @@ constexpr int kMessageTextId = 0xFFFF;
 // File dialogs: the file-name combo box (explorer style) and edit field (old style).
 constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
 
 bool SameCaption(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

@@ -8,8 +8,6 @@
 
 namespace zp::viewer {
 
-namespace {
-
 std::string ClassOf(HWND window) {
   char name[128] = {};
   GetClassNameA(window, name, sizeof name);
@@ -17,10 +15,12 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-  char text[512] = {};
+  char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
 }
+
+namespace {
 
 // Top-level windows of the viewer's thread that the module created: not the
 // viewer's main window, nor the helpers that Windows adds (input method, tooltips).

@@ -13,6 +13,10 @@
 // person sees them: its top-level windows, its channel tree, its menu.
 namespace zp::viewer {
 
+// A window's class name and its text (caption).
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+
 // The module's main window: the visible top-level window of this thread, other
 // than the viewer's own and dialogs, that holds a tree control; else the
 // visible one captioned "Zanterpoint"; else nullptr.
