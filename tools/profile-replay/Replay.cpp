@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/Conversions.h"
+#include "settings/MemorySettingsWindow.h"
 #include "settings/Settings.h"
 #include "settings/UpperCase.h"
 
@@ -77,28 +78,8 @@ std::string Escape(std::string_view bytes) {
   return out;
 }
 
-class ToolWindow : public SettingsWindow {
- public:
-  int32_t TreeColor() const override { return color; }
-  void SetTreeColor(int32_t c) override { color = c; }
-  FontSpec TreeFont() const override { return font; }
-  void SetTreeFont(const FontSpec& f) override { font = f; }
-  void SetTimerMenu(bool checked, const std::string& text) override {
-    menuChecked = checked;
-    caption = text;
-  }
-  void SetRescanTimer(uint32_t ms, bool enabled) override {
-    intervalMs = ms;
-    timerRunning = enabled;
-  }
-  WindowGeometry Bounds() const override { return bounds; }
-
-  int32_t color = static_cast<int32_t>(0xFF000005);
-  FontSpec font;
-  bool menuChecked = false, timerRunning = false;
-  std::string caption;
-  uint32_t intervalMs = 0;
-  WindowGeometry bounds{100, 200, 480, 170};
+struct ToolWindow : MemorySettingsWindow {
+  ToolWindow() : MemorySettingsWindow({100, 200, 480, 170}) {}
 };
 
 std::string Describe(Settings& s, const ToolWindow& w) {

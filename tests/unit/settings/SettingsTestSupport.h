@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "settings/MemorySettingsWindow.h"
 #include "settings/Settings.h"
 
 namespace zp::test {
@@ -38,28 +39,8 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 // The main window as loading and saving see it.
-class FakeWindow : public SettingsWindow {
- public:
-  int32_t TreeColor() const override { return color; }
-  void SetTreeColor(int32_t c) override { color = c; }
-  FontSpec TreeFont() const override { return font; }
-  void SetTreeFont(const FontSpec& f) override { font = f; }
-  void SetTimerMenu(bool checked, const std::string& text) override {
-    menuChecked = checked;
-    caption = text;
-  }
-  void SetRescanTimer(uint32_t ms, bool enabled) override {
-    intervalMs = ms;
-    timerRunning = enabled;
-  }
-  WindowGeometry Bounds() const override { return bounds; }
-
-  int32_t color = static_cast<int32_t>(0xFF000005);  // the design's clWindow
-  FontSpec font;
-  bool menuChecked = false, timerRunning = false;
-  std::string caption;
-  uint32_t intervalMs = 0;
-  WindowGeometry bounds{120, 40, 480, 170};
+struct FakeWindow : MemorySettingsWindow {
+  FakeWindow() : MemorySettingsWindow({120, 40, 480, 170}) {}
 };
 
 }  // namespace zp::test
