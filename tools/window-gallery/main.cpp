@@ -452,11 +452,11 @@ void CheckFontAndColorDialogs() {
   }
 
   // What the tree and the settings make of a font, and back.
-  zp::FontSpec spec;
-  spec.name = "Arial";
-  spec.size = 10;
-  spec.bold = spec.underline = true;
-  const LOGFONTA logFont = zp::LogFontFromSpec(spec);
+  zp::FontSpec font;
+  font.name = "Arial";
+  font.size = 10;
+  font.bold = font.underline = true;
+  const LOGFONTA logFont = zp::LogFontFromSpec(font);
   Fact("height of a 10-point font", std::to_string(logFont.lfHeight));
   const zp::FontSpec back = zp::FontSpecFromLogFont(logFont, 0x0000FF);
   CheckEqual("font round trip",
