@@ -9,10 +9,10 @@
 #
 # Relative files are taken from the calling folder. The test is named
 # e2e.<name>, carries the label e2e, and is skipped where Wine cannot run.
-# All Wine programs of a test run share one prefix, hence one wineserver and one
-# Wine desktop, where only one window at a time is in the foreground: tests that
-# show windows take the lock zp_wine_desktop so that focus and activation stay
-# with the program under test.
+# The tests run one at a time (lock zp_wine_desktop) in a Wine prefix of their
+# own: programs of one prefix share one wineserver and one Wine desktop, where
+# only one window at a time has the focus, and whose desktop process draws on
+# the X display of the run that started it.
 # tools/dvbdream/README.md describes the script language, the transcript and
 # the channel list; run-e2e.sh here the expectation file.
 include_guard(GLOBAL)
@@ -54,5 +54,5 @@ function(zp_add_e2e_test name)
   add_test(NAME e2e.${name} COMMAND ${command})
   set_tests_properties(e2e.${name} PROPERTIES
     LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT ${E_TIMEOUT} RESOURCE_LOCK zp_wine_desktop
-    ENVIRONMENT "ZP_WIN32_DIR=${ZP_WIN32_DIR};ZP_WIN64_DIR=${ZP_WIN64_DIR};ZP_WINE_PREFIX=${ZP_WINE_PREFIX};ZP_WINE_RUN=${ZP_WINE_RUN}")
+    ENVIRONMENT "ZP_WIN32_DIR=${ZP_WIN32_DIR};ZP_WIN64_DIR=${ZP_WIN64_DIR};ZP_WINE_PREFIX=${ZP_WINE_PREFIX}-e2e;ZP_WINE_RUN=${ZP_WINE_RUN}")
 endfunction()

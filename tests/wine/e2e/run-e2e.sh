@@ -54,9 +54,21 @@ for s in ${streams[@]+"${streams[@]}"}; do
 done
 cp "$script" "$install/script.txt"
 
+# The test has the prefix to itself (the lock zp_wine_desktop), and leaves no
+# Wine process behind: Wine's desktop process would otherwise live on, drawing
+# on the X display of this run, which is gone when the next test starts.
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+stop_wine() {
+  [ -d "${ZP_WINE_PREFIX:-}" ] || return 0
+  WINEPREFIX=$ZP_WINE_PREFIX "$wineserver" -k >/dev/null 2>&1 || true
+  WINEPREFIX=$ZP_WINE_PREFIX "$wineserver" -w >/dev/null 2>&1 || true
+}
+stop_wine
 status=0
 (cd "$install" && "$ZP_WINE_RUN" --x11 "$install/dvbdream.exe" --script script.txt "$@") \
   >"$work/transcript.txt" 2>"$work/stderr.txt" || status=$?
+stop_wine
 [ "$status" -ne 77 ] || exit 77
 
 failed=0
