@@ -81,10 +81,14 @@ bool TreeViewControl::Expanded(TreeNode node) const {
 }
 
 void TreeViewControl::SetExpanded(TreeNode node, bool expanded) {
+  // The control may scroll to show the new children; the module's own
+  // expands keep the view where it was, so a fresh tree starts at its top.
+  const LPARAM firstVisible = SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
   moduleChange_ = true;
   SendMessageA(tree_, TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE,
                reinterpret_cast<LPARAM>(Item(node)));
   moduleChange_ = false;
+  if (firstVisible != 0) SendMessageA(tree_, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, firstVisible);
 }
 
 void TreeViewControl::Select(TreeNode node) {
