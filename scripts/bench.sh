@@ -210,7 +210,9 @@ first_line() { "$@" 2>/dev/null | head -n 1 || true; }
 {
   echo "Machine and method of the figures in results.csv (written by scripts/bench.sh)"
   echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
-  echo "commit: $(git rev-parse --short HEAD 2>/dev/null || echo unknown)$(git diff --quiet HEAD -- bench feed settings ui module 2>/dev/null || echo ' with local changes')"
+  changed="$(git status --porcelain -- bench/*.cpp bench/*.h feed settings ui module 2>/dev/null |
+    awk '{ sub(/\/.*/, "", $2); print $2 }' | sort -u | paste -sd' ' -)"
+  echo "commit: $(git rev-parse --short HEAD 2>/dev/null || echo unknown)${changed:+, with uncommitted changes in: $changed}"
   echo "os: $(. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-unknown}")"
   echo "kernel: $(uname -srm)"
   echo "cpu: $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
