@@ -1,6 +1,7 @@
 #include "settings/PortableProfileFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -140,6 +141,19 @@ bool LoadFile(const std::string& path, std::string& text) {
   return !in.bad();
 }
 
+// Windows refuses to write a file with the read-only attribute, administrators
+// included, and Wine shows that attribute as a file without any write
+// permission bit. Such a file is left alone here too, even when the process
+// could write it anyway (as root does).
+bool ReadOnly(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::perms mode = fs::status(path, error).permissions();
+  constexpr fs::perms kWriteBits =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return !error && mode != fs::perms::unknown && (mode & kWriteBits) == fs::perms::none;
+}
+
 bool SaveFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
@@ -168,6 +182,7 @@ bool PortableProfileFile::Write(const std::string& section, const std::string& k
   std::string text;
   if (LoadFile(path_, text)) {
     // An existing file must be writable even when nothing changes.
+    if (ReadOnly(path_)) return false;
     if (!std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary)) return false;
   }
   const std::vector<Line> lines = ParseLines(text);

@@ -20,7 +20,10 @@ namespace zp {
 //   spelling of the key, names and value trimmed); a new key goes after the
 //   last line of its section, a new section at the end of the file, both with
 //   CR LF; every other byte of the file stays as it was, and writing an
-//   unchanged value changes nothing at all.
+//   unchanged value changes nothing at all;
+// - an existing file without any write permission bit (how Wine shows the
+//   read-only attribute) is never written: every write to it fails, whoever
+//   runs the process.
 // Wine's profile functions rewrite the whole file in a normalised layout
 // (trimmed lines, no blank lines, CR LF) on every change; on files already in
 // that layout both give the same bytes.
