@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -16,6 +17,9 @@
 // a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
 //   seed BYTES                  replace the file with these bytes
 //   remove                      delete the file
+//   readonly 1|0                make the file read-only (the read-only attribute
+//                               under Windows, no write permission bits elsewhere)
+//                               or writable again
 //   read SECTION KEY DEFAULT    log the value read
 //   write SECTION KEY VALUE     log whether the write succeeded
 //   flush                       drop the platform's cached copy
@@ -191,6 +195,15 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     } else if (op == "remove" && need(0)) {
       file->Flush();
       std::remove(iniPath.c_str());
+    } else if (op == "readonly" && need(1)) {
+      namespace fs = std::filesystem;
+      const bool on = fields[1] == "1";
+      std::error_code error;
+      fs::permissions(iniPath,
+                      on ? fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write
+                         : fs::perms::owner_write,
+                      on ? fs::perm_options::remove : fs::perm_options::add, error);
+      log << "readonly " << (on ? "1" : "0") << (error ? " failed\n" : "\n");
     } else if (op == "read" && need(3)) {
       log << "read [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " -> '"
           << Escape(file->Read(fields[1], fields[2], fields[3])) << "'\n";
