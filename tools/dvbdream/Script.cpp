@@ -65,6 +65,11 @@ constexpr StepName kSteps[] = {
     {"delivery", StepKind::Delivery, StepName::Rest},
     {"rate", StepKind::Rate, StepName::Number},
     {"echo", StepKind::Echo, StepName::Rest},
+    {"repeat", StepKind::Repeat, StepName::Number},
+    {"timer", StepKind::Timer, StepName::Number},
+    {"memory", StepKind::Memory, StepName::None},
+    {"wait-tree", StepKind::WaitTree, StepName::OptionalNumber},
+    {"callback-cost", StepKind::CallbackCost, StepName::None},
 };
 
 Step ParseStep(std::string_view line, int lineNo) {
@@ -77,7 +82,7 @@ Step ParseStep(std::string_view line, int lineNo) {
   if (name == std::end(kSteps)) {
     throw ScriptError(lineNo, "unknown step \"" + std::string(word) + "\"");
   }
-  Step step{name->kind, lineNo, std::string(line), std::string(rest), {}, 0, 0, {}};
+  Step step{name->kind, lineNo, std::string(line), std::string(rest), {}, 0, 0, {}, {}};
   const std::string what(word);
   switch (name->args) {
     case StepName::None:
@@ -142,7 +147,18 @@ Step ParseStep(std::string_view line, int lineNo) {
       break;
     case StepKind::Wait:
     case StepKind::WaitScan:
+    case StepKind::WaitTree:
       if (step.number < 0) throw ScriptError(lineNo, what + " needs a time in milliseconds");
+      break;
+    case StepKind::Repeat:
+      if (step.number < 1 || step.number > 100000) {
+        throw ScriptError(lineNo, "repeat needs a count from 1 to 100000");
+      }
+      break;
+    case StepKind::Timer:
+      if (step.number < 0 || step.number > 0xFFFF) {
+        throw ScriptError(lineNo, "timer needs a timer id from 0 to 65535");
+      }
       break;
     default:
       break;
@@ -210,7 +226,9 @@ KeyChord ParseKeyChord(std::string_view text) {
 }
 
 std::vector<Step> ParseScript(std::string_view text) {
-  std::vector<Step> steps;
+  // Open "repeat" blocks, innermost last; steps go into the innermost one.
+  std::vector<Step> top;
+  std::vector<Step> open;
   int lineNo = 0;
   while (!text.empty()) {
     const size_t end = text.find('\n');
@@ -218,9 +236,22 @@ std::vector<Step> ParseScript(std::string_view text) {
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     ++lineNo;
     if (line.empty() || line[0] == '#') continue;
-    steps.push_back(ParseStep(line, lineNo));
+    if (line == "end") {
+      if (open.empty()) throw ScriptError(lineNo, "\"end\" without \"repeat\"");
+      Step block = std::move(open.back());
+      open.pop_back();
+      (open.empty() ? top : open.back().body).push_back(std::move(block));
+      continue;
+    }
+    Step step = ParseStep(line, lineNo);
+    if (step.kind == StepKind::Repeat) {
+      open.push_back(std::move(step));
+    } else {
+      (open.empty() ? top : open.back().body).push_back(std::move(step));
+    }
   }
-  return steps;
+  if (!open.empty()) throw ScriptError(open.back().line, "repeat without \"end\"");
+  return top;
 }
 
 }  // namespace zp::viewer

@@ -35,6 +35,11 @@ enum class StepKind {
   Delivery,
   Rate,
   Echo,
+  Repeat,
+  Timer,
+  Memory,
+  WaitTree,
+  CallbackCost,
 };
 
 struct KeyChord {
@@ -54,6 +59,7 @@ struct Step {
   int64_t number = 0;
   int64_t number2 = 0;
   KeyChord key;
+  std::vector<Step> body;  // repeat: the steps up to its "end"
 };
 
 class ScriptError : public std::runtime_error {

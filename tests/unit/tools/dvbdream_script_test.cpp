@@ -56,6 +56,37 @@ TEST(ViewerScript, FaultsNameTheirLine) {
   }
 }
 
+TEST(ViewerScript, RepeatBlocksNestAndMustBeClosed) {
+  const std::vector<Step> steps = ParseScript(
+      "init\n"
+      "repeat 3\n"
+      "  timer 1\n"
+      "  repeat 2\n"
+      "    wait-scan\n"
+      "  end\n"
+      "  memory\n"
+      "end\n"
+      "tree\n");
+  ASSERT_EQ(3u, steps.size());
+  const Step& outer = steps[1];
+  EXPECT_EQ(StepKind::Repeat, outer.kind);
+  EXPECT_EQ(3, outer.number);
+  ASSERT_EQ(3u, outer.body.size());
+  EXPECT_EQ(StepKind::Timer, outer.body[0].kind);
+  EXPECT_EQ(1, outer.body[0].number);
+  ASSERT_EQ(1u, outer.body[1].body.size());
+  EXPECT_EQ(StepKind::WaitScan, outer.body[1].body[0].kind);
+  EXPECT_EQ(StepKind::Memory, outer.body[2].kind);
+  EXPECT_EQ(StepKind::Tree, steps[2].kind);
+
+  try {
+    ParseScript("init\nrepeat 2\n  show\n");
+    ADD_FAILURE() << "an open repeat was accepted";
+  } catch (const ScriptError& e) {
+    EXPECT_NE(std::string(e.what()).find("line 2"), std::string::npos) << e.what();
+  }
+}
+
 TEST(ViewerScript, KeyChords) {
   const KeyChord f5 = ParseKeyChord("ctrl+shift+F5");
   EXPECT_TRUE(f5.ctrl);

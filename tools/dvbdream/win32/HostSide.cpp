@@ -160,11 +160,22 @@ void HostSide::StopPacketFilter(LPARAM argument, std::string& line) {
 
 void HostSide::EndDelivery(Delivery& delivery, const char* by) {
   delivery.Stop();
+  endedCost_ += delivery.Cost();
   std::string line = "delivery " + std::to_string(delivery.Handle()) +
                      " stopped packets=" + std::to_string(delivery.Packets()) +
                      " on=" + (delivery.Mode() == DeliveryMode::Thread ? "thread" : "ui");
   if (by != nullptr) line += std::string(" by=") + by;
   transcript_.Line(line);
+}
+
+CallbackCost HostSide::TakeCallbackCost() {
+  CallbackCost all = endedCost_;
+  for (const auto& delivery : deliveries_) {
+    if (!delivery->Stopped()) all += delivery->Cost();
+  }
+  const CallbackCost since = all - takenCost_;
+  takenCost_ = all;
+  return since;
 }
 
 void HostSide::RemoveStopped() {

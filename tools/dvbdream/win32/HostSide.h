@@ -48,6 +48,8 @@ class HostSide {
   int Starts() const { return starts_; }
   size_t ActiveDeliveries() const { return deliveries_.size(); }
   DWORD LastCommandTick() const { return lastCommand_; }
+  // The callback's cost in every delivery since the previous call.
+  CallbackCost TakeCallbackCost();
 
  private:
   bool Tune(int position);
@@ -71,6 +73,8 @@ class HostSide {
   std::vector<std::unique_ptr<Delivery>> deliveries_;
   bool inUiDelivery_ = false;
   int starts_ = 0;
+  CallbackCost endedCost_;  // of deliveries that have ended
+  CallbackCost takenCost_;  // what TakeCallbackCost has reported so far
   DWORD lastCommand_ = 0;
 };
 

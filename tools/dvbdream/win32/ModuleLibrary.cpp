@@ -74,7 +74,12 @@ void ModuleLibrary::Init(HWND hostWindow) {
   Call<InitFn>("OnInit", static_cast<void*>(record));
 }
 
-void ModuleLibrary::Show() { Call<NoArgFn>("OnShow"); }
+void ModuleLibrary::Show() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  lastShow_ = now.QuadPart;
+  Call<NoArgFn>("OnShow");
+}
 
 void ModuleLibrary::Close() { Call<NoArgFn>("OnClose"); }
 

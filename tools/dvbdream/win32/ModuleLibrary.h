@@ -30,6 +30,8 @@ class ModuleLibrary {
   void Show();
   void Close();
   void DdEvent(uint32_t first, uint32_t second);
+  // Performance-counter value just before the latest OnShow call; 0 before any.
+  int64_t LastShowCounter() const { return lastShow_; }
 
  private:
   // False when the export could not be called.
@@ -38,6 +40,7 @@ class ModuleLibrary {
 
   Transcript& transcript_;
   HMODULE module_ = nullptr;
+  int64_t lastShow_ = 0;
 };
 
 }  // namespace zp::viewer

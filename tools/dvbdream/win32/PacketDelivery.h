@@ -25,16 +25,18 @@ class PacketSource {
   void Switch(const TransportStream* stream);
 
   // Plays up to `count` packets from the cursor, looping over the stream; a
-  // cursor from before the last switch starts the new stream from its first packet.
+  // cursor from before the last switch starts the new stream from its first
+  // packet. Returns how many were played.
   template <class OnPacket>
-  void Play(Cursor& cursor, size_t count, OnPacket&& onPacket) {
+  size_t Play(Cursor& cursor, size_t count, OnPacket&& onPacket) {
     SharedLock hold(lock_);
     if (cursor.generation != generation_) cursor = {generation_, 0};
-    if (stream_ == nullptr || stream_->Packets() == 0) return;
+    if (stream_ == nullptr || stream_->Packets() == 0) return 0;
     for (size_t i = 0; i < count; ++i) {
-      if (!onPacket(stream_->Packet(cursor.next))) return;
+      if (!onPacket(stream_->Packet(cursor.next))) return i;
       cursor.next = (cursor.next + 1) % stream_->Packets();
     }
+    return count;
   }
 
  private:
@@ -44,6 +46,25 @@ class PacketSource {
 };
 
 enum class DeliveryMode { Thread, UiThread };
+
+// What the packet callback costs inside the delivery loop: the loop's time with
+// the module's callback, beside the same packets through an empty callback.
+struct CallbackCost {
+  uint64_t packets = 0;
+  int64_t moduleTicks = 0;  // performance-counter ticks
+  int64_t emptyTicks = 0;
+
+  CallbackCost& operator+=(const CallbackCost& other) {
+    packets += other.packets;
+    moduleTicks += other.moduleTicks;
+    emptyTicks += other.emptyTicks;
+    return *this;
+  }
+  CallbackCost operator-(const CallbackCost& other) const {
+    return {packets - other.packets, moduleTicks - other.moduleTicks,
+            emptyTicks - other.emptyTicks};
+  }
+};
 
 // One delivery the module asked for with StartPacketFilter: calls its packet
 // callback once per packet at the viewer's packet rate, from a thread of its
@@ -66,6 +87,7 @@ class Delivery {
   DeliveryMode Mode() const { return mode_; }
   bool Stopped() const { return stopped_; }
   uint64_t Packets() const { return packets_.load(); }
+  CallbackCost Cost() const;
 
  private:
   static DWORD WINAPI ThreadMain(LPVOID self);
@@ -81,6 +103,9 @@ class Delivery {
   LARGE_INTEGER last_{};
   LARGE_INTEGER frequency_{};
   std::atomic<uint64_t> packets_{0};
+  std::atomic<uint64_t> measured_{0};  // packets the costs were measured on
+  std::atomic<int64_t> moduleTicks_{0};
+  std::atomic<int64_t> emptyTicks_{0};
   std::atomic<bool> stopped_{false};
   UniqueHandle stopEvent_;
   UniqueHandle thread_;

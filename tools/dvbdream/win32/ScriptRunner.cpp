@@ -1,5 +1,11 @@
 #include "ScriptRunner.h"
 
+#include <malloc.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <vector>
+
 #include "ModuleWindows.h"
 #include "Outline.h"
 
@@ -17,6 +23,10 @@ constexpr DWORD kScanQuietMs = 250;
 void ScriptRunner::Run(const std::vector<Step>& steps) {
   for (const Step& step : steps) {
     if (step.kind != StepKind::Echo) transcript_.Line("> " + step.text);
+    if (step.kind == StepKind::Repeat) {
+      for (int64_t i = 0; i < step.number; ++i) Run(step.body);
+      continue;
+    }
     Execute(step);
     Pump(kSettleMs);
   }
@@ -114,7 +124,138 @@ void ScriptRunner::Execute(const Step& step) {
     case StepKind::Echo:
       transcript_.Line(step.arg);
       break;
+    case StepKind::Repeat:  // run by Run
+      break;
+    case StepKind::Timer:
+      // As if the module's timer had elapsed now: the same message its SetTimer posts.
+      if (HWND window = FindModuleWindow(viewer_)) {
+        PostMessageA(window, WM_TIMER, static_cast<WPARAM>(step.number), 0);
+      } else {
+        Error("the module shows no window");
+      }
+      break;
+    case StepKind::Memory:
+      PrintMemory();
+      break;
+    case StepKind::WaitTree:
+      WaitTree(static_cast<DWORD>(step.number));
+      break;
+    case StepKind::CallbackCost:
+      PrintCallbackCost();
+      break;
   }
+}
+
+namespace {
+
+// Committed private memory, summed over the address space: what the process
+// really holds (Wine leaves GetProcessMemoryInfo's PrivateUsage at 0).
+uint64_t CommittedPrivateBytes() {
+  uint64_t total = 0;
+  MEMORY_BASIC_INFORMATION info;
+  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return total;
+}
+
+struct HeapUse {
+  uint64_t bytes = 0;
+  uint64_t blocks = 0;
+};
+
+HeapUse BusyIn(HANDLE heap) {
+  HeapUse use;
+  if (!HeapLock(heap)) return use;
+  PROCESS_HEAP_ENTRY entry{};
+  while (HeapWalk(heap, &entry)) {
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+      use.bytes += entry.cbData;
+      ++use.blocks;
+    }
+  }
+  HeapUnlock(heap);
+  return use;
+}
+
+// Bytes in use in every heap of the process: the system's DLLs, the C runtime.
+uint64_t HeapBusyBytes() {
+  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+  uint64_t total = 0;
+  for (HANDLE heap : heaps) total += BusyIn(heap).bytes;
+  return total;
+}
+
+}  // namespace
+
+void ScriptRunner::PrintMemory() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  const HANDLE self = GetCurrentProcess();
+  K32GetProcessMemoryInfo(self, &counters, sizeof counters);
+  DWORD handles = 0;
+  GetProcessHandleCount(self, &handles);
+  // The module's own objects live in the C runtime's heap, which it shares with the viewer.
+  const HeapUse crt = BusyIn(reinterpret_cast<HANDLE>(_get_heap_handle()));
+  char line[240];
+  std::snprintf(line, sizeof line,
+                "memory private-kb=%llu heap-kb=%llu crt-heap-bytes=%llu crt-blocks=%llu "
+                "working-kb=%llu handles=%lu gdi=%lu user=%lu",
+                static_cast<unsigned long long>(CommittedPrivateBytes() / 1024),
+                static_cast<unsigned long long>(HeapBusyBytes() / 1024),
+                static_cast<unsigned long long>(crt.bytes),
+                static_cast<unsigned long long>(crt.blocks),
+                static_cast<unsigned long long>(counters.WorkingSetSize / 1024),
+                static_cast<unsigned long>(handles),
+                static_cast<unsigned long>(GetGuiResources(self, GR_GDIOBJECTS)),
+                static_cast<unsigned long>(GetGuiResources(self, GR_USEROBJECTS)));
+  transcript_.Line(line);
+}
+
+double ScriptRunner::Milliseconds(int64_t ticks) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+void ScriptRunner::WaitTree(DWORD timeout) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const HWND window = FindModuleWindow(viewer_);
+    const HWND tree = window != nullptr ? FindTreeControl(window) : nullptr;
+    if (tree != nullptr && TreeView_GetCount(tree) > 0) {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      char line[80];
+      std::snprintf(line, sizeof line, "wait-tree done after-show-ms=%.1f",
+                    Milliseconds(now.QuadPart - module_.LastShowCounter()));
+      transcript_.Line(line);
+      return;
+    }
+    if (GetTickCount() - start >= timeout) {
+      transcript_.Line("wait-tree timeout");
+      return;
+    }
+    Pump(1);
+  }
+}
+
+void ScriptRunner::PrintCallbackCost() {
+  const CallbackCost cost = host_.TakeCallbackCost();
+  if (cost.packets == 0) {
+    transcript_.Line("callback-cost packets=0");
+    return;
+  }
+  const double perPacket = 1e6 / static_cast<double>(cost.packets);
+  char line[120];
+  std::snprintf(line, sizeof line, "callback-cost packets=%llu module-ns=%.2f empty-ns=%.2f",
+                static_cast<unsigned long long>(cost.packets),
+                Milliseconds(cost.moduleTicks) * perPacket,
+                Milliseconds(cost.emptyTicks) * perPacket);
+  transcript_.Line(line);
 }
 
 void ScriptRunner::WaitScan(DWORD timeout) {

@@ -40,6 +40,10 @@ class ScriptRunner {
   void Key(const KeyChord& chord);
   void ChooseMenu(const std::string& path);
   void Snapshot(const std::string& file);
+  void PrintMemory();
+  void WaitTree(DWORD timeout);
+  void PrintCallbackCost();
+  static double Milliseconds(int64_t ticks);
 
   Transcript& transcript_;
   HostSide& host_;
