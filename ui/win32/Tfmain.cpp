@@ -299,7 +299,8 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer2) {
         Event([&] { form_->Timer2Timer(); });
-      } else if (wParam == kTimer1 && modalDepth_ == 0) {
+      } else if (wParam == kTimer1 && timer1_.Enabled() && modalDepth_ == 0) {
+        // A tick that was queued before the timer stopped is not a rescan.
         Event([&] { form_->Timer1Timer(); });
       }
       return 0;
