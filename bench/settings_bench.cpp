@@ -170,9 +170,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string GroupName(int group) {
-  char name[16];
-  std::snprintf(name, sizeof name, "Gruppe%02d", group + 1);
-  return name;
+  const std::string number = std::to_string(group + 1);
+  return "Gruppe" + std::string(number.size() < 2 ? 1 : 0, '0') + number;
 }
 
 // A file as the module leaves it after its first save: every portal and 28
