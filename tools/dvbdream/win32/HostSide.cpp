@@ -137,6 +137,9 @@ void HostSide::StartPacketFilter(void* requestAddress, const std::string& line) 
   transcript_.Line(line + " handle=" + std::to_string(handle) + ' ' +
                    DescribeRequest(request, place));
   ++starts_;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  lastStart_ = now.QuadPart;
   auto callback = reinterpret_cast<PacketCallbackFn>(static_cast<uintptr_t>(request.Callback));
   auto delivery = std::make_unique<Delivery>(handle, callback, source_, mode_, rate_);
   if (!delivery->Start()) {

@@ -48,6 +48,8 @@ class HostSide {
   int Starts() const { return starts_; }
   size_t ActiveDeliveries() const { return deliveries_.size(); }
   DWORD LastCommandTick() const { return lastCommand_; }
+  // Performance-counter value when the latest delivery started; 0 before any.
+  int64_t LastStartCounter() const { return lastStart_; }
   // The callback's cost in every delivery since the previous call.
   CallbackCost TakeCallbackCost();
 
@@ -73,6 +75,7 @@ class HostSide {
   std::vector<std::unique_ptr<Delivery>> deliveries_;
   bool inUiDelivery_ = false;
   int starts_ = 0;
+  int64_t lastStart_ = 0;
   CallbackCost endedCost_;  // of deliveries that have ended
   CallbackCost takenCost_;  // what TakeCallbackCost has reported so far
   DWORD lastCommand_ = 0;

@@ -229,9 +229,10 @@ void ScriptRunner::WaitTree(DWORD timeout) {
     if (tree != nullptr && TreeView_GetCount(tree) > 0) {
       LARGE_INTEGER now;
       QueryPerformanceCounter(&now);
-      char line[80];
-      std::snprintf(line, sizeof line, "wait-tree done after-show-ms=%.1f",
-                    Milliseconds(now.QuadPart - module_.LastShowCounter()));
+      char line[120];
+      std::snprintf(line, sizeof line, "wait-tree done after-show-ms=%.1f after-start-ms=%.1f",
+                    Milliseconds(now.QuadPart - module_.LastShowCounter()),
+                    Milliseconds(now.QuadPart - host_.LastStartCounter()));
       transcript_.Line(line);
       return;
     }
