@@ -38,6 +38,16 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The message of the settings error that `call` throws, or "(no error)".
+inline std::string SettingsErrorOf(auto&& call) {
+  try {
+    call();
+  } catch (const SettingsError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
 // The main window as loading and saving see it.
 struct FakeWindow : MemorySettingsWindow {
   FakeWindow() : MemorySettingsWindow({120, 40, 480, 170}) {}

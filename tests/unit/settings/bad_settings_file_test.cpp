@@ -47,15 +47,6 @@ std::vector<std::string> LinesAdded(const std::string& before, const std::string
 
 class BadSettingsFileTest : public ::testing::Test {
  protected:
-  std::string Error(auto&& call) {
-    try {
-      call();
-    } catch (const SettingsError& e) {
-      return e.what();
-    }
-    return "(no error)";
-  }
-
   test::TempFolder folder_;
   std::string path_ = folder_.File("Zanterpoint.ini");
   PortableProfileFile file_{path_};
@@ -108,7 +99,7 @@ TEST_F(BadSettingsFileTest, AFiveThousandCharacterFontEndsTheLoadAndTheSaveRepai
   WriteBytes(path_, head + "TreeViewFont=" + std::string(4986, 'N') + ",10,1000,clRed\r\n" + tail);
 
   // Cut to 2047 characters, the text has no comma left.
-  EXPECT_EQ(kFontErrorText, Error([&] { settings_.Load(); }));
+  EXPECT_EQ(kFontErrorText, test::SettingsErrorOf([&] { settings_.Load(); }));
   EXPECT_EQ("MS Sans Serif", window_.font.name);
   EXPECT_EQ(0, settings_.listEntryCount);
 
@@ -142,7 +133,8 @@ TEST_F(BadSettingsFileTest, AReadOnlyFileIsNeverWritten) {
   settings_.Load();  // reading is not affected
   EXPECT_EQ(2, settings_.listEntryCount);
   EXPECT_EQ(kMaxTimerIntervalSeconds, settings_.timerInterval);
-  EXPECT_EQ("In " + path_ + " kann nicht geschrieben werden", Error([&] { settings_.Save(); }));
+  EXPECT_EQ("In " + path_ + " kann nicht geschrieben werden",
+            test::SettingsErrorOf([&] { settings_.Save(); }));
   EXPECT_EQ(original, ReadBytes(path_));
 
   fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);

@@ -36,15 +36,6 @@ class CheckedFile : public ProfileFile {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  std::string Error(auto&& call) {
-    try {
-      call();
-    } catch (const SettingsError& e) {
-      return e.what();
-    }
-    return "(no error)";
-  }
-
   test::TempFolder folder_;
   std::string path_ = folder_.File("Zanterpoint.ini");
   CheckedFile file_{path_};
@@ -194,7 +185,8 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
   WriteBytes(path_,
              "[View]\r\nEP=1\r\nLists=Fav,Bad,Later\r\n[Fav]\r\nList=1\r\n[Bad]\r\nTitle=Broken\r\n"
              "List=12, 7 ,,9\r\n[Later]\r\nList=5\r\n[Zanterpoint]\r\nTimerInterval=99\r\n");
-  EXPECT_EQ(Error([&] { settings_.Load(); }), "'' ist kein g\xFCltiger Integerwert");
+  EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Load(); }),
+            "'' ist kein g\xFCltiger Integerwert");
   EXPECT_TRUE(settings_.viewEP);
   EXPECT_EQ(settings_.timerInterval, 99);
   EXPECT_EQ(settings_.listEntryCount, 1);
@@ -206,7 +198,8 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
   WriteBytes(path_,
              "[View]\r\nDP=0\r\nLists=DP,SP\r\n[Zanterpoint]\r\nTreeViewColor=clRed\r\n"
              "TreeViewFont=A,B,10,0000,clBlack\r\nTimerInterval=30\r\n");
-  EXPECT_EQ(Error([&] { settings_.Load(); }), "'B' ist kein g\xFCltiger Integerwert");
+  EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Load(); }),
+            "'B' ist kein g\xFCltiger Integerwert");
   EXPECT_FALSE(settings_.viewDP);
   EXPECT_EQ(window_.color, TextToColor("clRed"));
   EXPECT_EQ(window_.font.name, "A");
@@ -227,7 +220,8 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
 TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
   settings_.Load();
   file_.failKey = "TreeViewFont";
-  EXPECT_EQ(Error([&] { settings_.Save(); }), "In " + path_ + " kann nicht geschrieben werden");
+  EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Save(); }),
+            "In " + path_ + " kann nicht geschrieben werden");
   EXPECT_EQ(file_.Read("Zanterpoint", "TreeViewColor", ""), "clWindow");
   EXPECT_EQ(file_.Read("Zanterpoint", "TimerEnabled", "absent"), "absent");
   EXPECT_EQ(file_.flushes, 2);
