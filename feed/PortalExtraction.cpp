@@ -42,9 +42,46 @@ bool ContinuesNext(const CaptureBuffer& capture, int32_t slot) {
   return ContinuityCounter(capture, slot + 1) == ((ContinuityCounter(capture, slot) + 1) & 0x0F);
 }
 
-PacketCursor FindMarkerPreferringContinuity(const CaptureBuffer& capture, ListKind kind) {
-  const PacketCursor cursor = FindMarker(capture, kind, true);
-  return cursor.Found() ? cursor : FindMarker(capture, kind, false);
+// The first place of every marker: anywhere, and where the next slot continues it.
+struct MarkerPlaces {
+  PacketCursor any[kListKindCount] = {kNotFound, kNotFound, kNotFound};
+  PacketCursor continued[kListKindCount] = {kNotFound, kNotFound, kNotFound};
+
+  PacketCursor Preferred(ListKind kind) const {
+    const int k = static_cast<int>(kind);
+    return continued[k].Found() ? continued[k] : any[k];
+  }
+};
+
+// All six searches of an extraction (three markers, with and without the
+// continuity check) in one scan of the capture: the bytes are read once.
+MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
+  MarkerPlaces found;
+  int open = kListKindCount;  // markers not yet found with continuity
+  for (int32_t p = 0; p < kCaptureSlots; ++p) {
+    const TsPacket& packet = capture[p];
+    for (int32_t o = 0; o <= kLastOffset; ++o) {
+      const void* hit = std::memchr(packet.data() + o, kMarkerByte, kTsPacketSize - o);
+      if (hit == nullptr) break;
+      o = static_cast<int32_t>(static_cast<const uint8_t*>(hit) - packet.data());
+      for (int k = 0; k < kListKindCount; ++k) {
+        // A marker found with continuity was found without it no later.
+        if (found.continued[k].Found() || !MarkerFollows(capture, p, o, kMarkerText[k])) continue;
+        PacketCursor cursor{p, o};
+        AdvanceCursor(cursor, kMarkerToLength);
+        const int length = ByteAt(capture, cursor);
+        // A length byte before the first slot was never captured: no marker here.
+        if (length < 0) continue;
+        AdvanceCursor(cursor, length + 1);
+        if (!found.any[k].Found()) found.any[k] = cursor;
+        if (ContinuesNext(capture, p)) {
+          found.continued[k] = cursor;
+          if (--open == 0) return found;
+        }
+      }
+    }
+  }
+  return found;
 }
 
 void ReadEntries(const CaptureBuffer& capture, PacketCursor cursor, PortalList& list) {
@@ -76,26 +113,9 @@ int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
 }
 
 PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity) {
-  const char* text = kMarkerText[static_cast<int>(kind)];
-  for (int32_t p = 0; p < kCaptureSlots; ++p) {
-    const TsPacket& packet = capture[p];
-    for (int32_t o = 0; o <= kLastOffset; ++o) {
-      const void* hit = std::memchr(packet.data() + o, kMarkerByte, kTsPacketSize - o);
-      if (hit == nullptr) break;
-      o = static_cast<int32_t>(static_cast<const uint8_t*>(hit) - packet.data());
-      if (!MarkerFollows(capture, p, o, text)) continue;
-      if (checkContinuity && !ContinuesNext(capture, p)) continue;
-
-      PacketCursor cursor{p, o};
-      AdvanceCursor(cursor, kMarkerToLength);
-      const int length = ByteAt(capture, cursor);
-      // A length byte before the first slot was never captured: no marker here.
-      if (length < 0) continue;
-      AdvanceCursor(cursor, length + 1);
-      return cursor;
-    }
-  }
-  return kNotFound;
+  const MarkerPlaces found = FindMarkers(capture);
+  const int k = static_cast<int>(kind);
+  return checkContinuity ? found.continued[k] : found.any[k];
 }
 
 bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry) {
@@ -132,19 +152,20 @@ bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists) {
   PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
   PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];
 
+  const MarkerPlaces markers = FindMarkers(capture);
   direkt.count = 0;
-  PacketCursor cursor = FindMarkerPreferringContinuity(capture, ListKind::Direkt);
+  PacketCursor cursor = markers.Preferred(ListKind::Direkt);
   if (!cursor.Found()) return false;
   ReadEntries(capture, cursor, direkt);
 
   // Without a Sport announcement the Erotik list keeps what it had.
   sport.count = 0;
-  cursor = FindMarkerPreferringContinuity(capture, ListKind::Sport);
+  cursor = markers.Preferred(ListKind::Sport);
   if (!cursor.Found()) return true;
   ReadEntries(capture, cursor, sport);
 
   erotik.count = 0;
-  cursor = FindMarkerPreferringContinuity(capture, ListKind::Erotik);
+  cursor = markers.Preferred(ListKind::Erotik);
   if (cursor.Found()) ReadEntries(capture, cursor, erotik);
   return true;
 }
