@@ -8,7 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 want=(cmake g++ make ninja-build libgtest-dev libgmock-dev libbenchmark-dev
       clang libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
-      wine wine32:i386 wine64 xvfb xauth imagemagick x11-utils)
+      wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick x11-utils)
 
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
