@@ -20,7 +20,7 @@ TEST(ViewerChannelList, ChannelLineFillsEveryFieldOfTheRecord) {
       "\n"
       "channel pos=7 sat=192 freq=11797 sr=27500 pol=V type=2 scrambled=1 nid=0x85 tid=4 "
       "sid=18 video=0x1FF pmt=100 pcr=0x1FF ttx=0x20 chno=7 fav=3 name=\"Direkt \\\"P\\\"\" "
-      "provider=Premiere actual=\"K\\xF6rper\\\\\"  # trailing comment\r\n");
+      "provider=PayTV actual=\"K\\xF6rper\\\\\"  # trailing comment\r\n");
   ASSERT_EQ(1u, list.channels.size());
   const Channel& c = list.channels[0];
   EXPECT_EQ(7, c.position);
@@ -41,7 +41,7 @@ TEST(ViewerChannelList, ChannelLineFillsEveryFieldOfTheRecord) {
   EXPECT_EQ(7, Value(r.wChNo));
   EXPECT_EQ(3, Value(r.wChFav));
   EXPECT_EQ("Direkt \"P\"", NameText(r.ChName));
-  EXPECT_EQ("Premiere", NameText(r.Provider));
+  EXPECT_EQ("PayTV", NameText(r.Provider));
   EXPECT_EQ("K\xF6rper\\", NameText(r.ActualChName));
   EXPECT_EQ(0, r.ChName[10]);  // zero-padded
 }
