@@ -1,5 +1,7 @@
-// module-probe MODULE: loads the module like the viewer, resolves the five
-// exports by their undecorated names and checks what they do before OnInit.
+// module-probe MODULE [VERSION]: loads the module like the viewer, resolves the
+// five exports by their undecorated names and checks what they do before OnInit.
+// With VERSION it also checks the version resource as Windows reads it for the
+// file's properties.
 // In the 32-bit build every call also checks that the callee removed its own
 // arguments from the stack (stdcall). Prints one line per check; exit 0 = all passed.
 #include <windows.h>
@@ -7,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -70,13 +74,62 @@ int32_t Call(FARPROC fn, int argc, uintptr_t arg0 = 0, uint32_t arg1 = 0) {
 #endif
 }
 
+// One string of the version resource's US English, code page 1252 table, or "".
+std::string VersionString(const std::vector<char>& info, const char* name) {
+  const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || length == 0) return {};
+  return static_cast<const char*>(value);
+}
+
+void CheckVersionResource(const char* file, const char* version) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
+  Check(size != 0, "the module has a version resource");
+  if (size == 0) return;
+  std::vector<char> info(size);
+  if (!GetFileVersionInfoA(file, 0, size, info.data())) {
+    Check(false, "the version resource reads");
+    return;
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  const bool haveFixed =
+      VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) &&
+      length >= sizeof *fixed;
+  char numbers[64] = "";
+  if (haveFixed) {
+    std::snprintf(numbers, sizeof numbers, "%lu.%lu.%lu",
+                  static_cast<unsigned long>(HIWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned long>(LOWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned long>(HIWORD(fixed->dwFileVersionLS)));
+  }
+  std::printf("version %s\n", numbers);
+  Check(haveFixed && std::strcmp(numbers, version) == 0, "the file version is the release's");
+  Check(haveFixed && (fixed->dwFileType == VFT_DLL), "the file is described as a DLL");
+  const struct {
+    const char* name;
+    std::string want;  // empty: any text
+  } strings[] = {{"ProductName", "Zanterpoint"}, {"FileVersion", version},
+                 {"ProductVersion", version},    {"OriginalFilename", "Zanterpoint.mod"},
+                 {"FileDescription", ""},        {"LegalCopyright", ""}};
+  for (const auto& s : strings) {
+    const std::string value = VersionString(info, s.name);
+    std::printf("version %s = %s\n", s.name, value.c_str());
+    const std::string what = std::string("version resource: ") + s.name;
+    Check(s.want.empty() ? !value.empty() : value == s.want, what.c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: module-probe MODULE\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: module-probe MODULE [VERSION]\n");
     return 2;
   }
+  if (argc == 3) CheckVersionResource(argv[1], argv[2]);
   HMODULE module = LoadLibraryA(argv[1]);
   Check(module != nullptr, "module loads");
   if (module == nullptr) return 1;
