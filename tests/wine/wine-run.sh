@@ -12,7 +12,9 @@
 # elsewhere the 64-bit twin of the same sources under wine64.
 # --x11 gives the program a display: the current one, or a private Xvfb.
 #
-# Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required).
+# Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required);
+# ZP_WINE_TWIN=1 takes the 64-bit twin even where 32-bit code runs, to try the
+# path of machines that cannot execute it.
 set -euo pipefail
 
 x11=0
@@ -23,7 +25,7 @@ program=$1; shift
 export WINEPREFIX=$ZP_WINE_PREFIX WINEDEBUG=${WINEDEBUG:--all} LC_ALL=C WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Where 32-bit code runs, the 32-bit loader starts; where it does not, the kernel refuses it.
-if [ -n "${ZP_WIN32_DIR:-}" ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "${ZP_WINE_TWIN:-0}" != 1 ] && [ -n "${ZP_WIN32_DIR:-}" ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
   build=$ZP_WIN32_DIR wine=/usr/lib/wine/wine
 elif [ -n "${ZP_WIN64_DIR:-}" ] && [ -x /usr/lib/wine/wine64 ]; then
   build=$ZP_WIN64_DIR wine=/usr/lib/wine/wine64
