@@ -71,10 +71,11 @@ INSTANTIATE_TEST_SUITE_P(SmallAndLargeIds, DuplicateRuleTest,
                                            uint16_t{65531}));
 
 TEST_F(ServiceIndexTest, OnlyIdsOneToSixteenBitsHaveChannels) {
-  Tv(1, 0);  // a record without a service id is never "found"
+  Tv(1, 0);  // a record without a service id is never found
   Tv(2, 1);
   Tv(3, 65535);
-  for (const int32_t sid : {0, -1, 65536, 70000, 65535 + 65536 + 1, INT32_MAX, INT32_MIN}) {
+  // Cut to 16 bits, -1 would find 65535 and 65537 would find 1.
+  for (const int32_t sid : {0, -1, 65536, 65537, 70000, INT32_MAX, INT32_MIN}) {
     EXPECT_EQ(Find(sid), 0) << sid;
   }
   EXPECT_EQ(Find(1), 2);
