@@ -34,10 +34,9 @@ void ServiceIndex::Build(const HostChannelTable* table) {
   for (int32_t position = 0; position < kHostChannelCount; ++position) {
     const HostChannelRecord& record = table->Records[position];
     if (!Qualifies(record)) continue;
-    const uint16_t serviceId = record.wSID;
-    if (serviceId > kMaxIndexedServiceId) continue;  // no slot for it
-    int32_t& slot = slots_[serviceId];
-    if (slot == 0 || Overrides(record)) slot = position;
+    // wSID is 16 bits: every record has its slot.
+    uint16_t& slot = slots_[record.wSID];
+    if (slot == 0 || Overrides(record)) slot = static_cast<uint16_t>(position);
   }
   built_ = true;
 }

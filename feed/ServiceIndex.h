@@ -9,23 +9,26 @@
 
 namespace zp {
 
-inline constexpr int32_t kMaxIndexedServiceId = 8000;
+// DVB service ids are 16 bits; ordinary channels mostly use large ones.
+inline constexpr int32_t kMaxIndexedServiceId = 65535;
 
 // The 32-byte name field as text: every byte that is not zero, in order.
 std::string FixedNameText(const char (&field)[32]);
 
-// Maps service ids 0..8000 to the viewer's channel positions (0 = none),
-// built once from the viewer's table, which is read in place.
+// Maps every service id 0..65535 to the viewer's channel position (0 = none),
+// built once from the viewer's table, which is read in place. A slot is two
+// bytes, since positions stay below 8000: 128 KiB in all.
 class ServiceIndex {
  public:
   void Build(const HostChannelTable* table);
   bool Built() const { return built_; }
   void Invalidate() { built_ = false; }
-  // Builds first if needed. Ids outside 1..8000 have no channel.
+  // Builds first if needed. Ids outside 1..65535 have no channel.
   int32_t FindServicePosition(const HostChannelTable* table, int32_t serviceId);
 
  private:
-  std::array<int32_t, kMaxIndexedServiceId + 1> slots_{};
+  static_assert(kHostChannelCount - 1 <= UINT16_MAX, "a slot must hold every position");
+  std::array<uint16_t, kMaxIndexedServiceId + 1> slots_{};
   bool built_ = false;
 };
 

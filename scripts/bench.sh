@@ -115,6 +115,7 @@ native_rows="$(awk '
     mix = "BM_PacketCallback_Mix"; store = "BM_PacketCallback_StoreSection"
     worst = "BM_Extract_WorstCase"; none = "BM_Extract_NoMarker"; scan = "BM_Baseline_MemchrPass"
     trip = "BM_Settings_RoundTrip"; once = "BM_Baseline_SettingsFileOnce"
+    build = "BM_ServiceIndex_Build"; walk = "BM_Baseline_TableWalk"; look = "BM_ServiceIndex_Lookup"
 
     row("PacketCallback on a transponder mix", minimum(mix, "ns_per_packet") * 1e9, "ns/packet",
         "read bytes 1 and 2 of each packet", minimum("BM_Baseline_ReadPidBytes", "ns_per_packet") * 1e9, 2)
@@ -129,6 +130,13 @@ native_rows="$(awk '
         "us", "memchr pass for 0xB0 over the buffer", minimum(scan, "cpu_ns") / 1e3, 3)
     row("ExtractPortalLists full buffer without any marker", minimum(none, "cpu_ns") / 1e3, "us",
         "memchr pass for 0xB0 over the buffer", minimum(scan, "cpu_ns") / 1e3, 3)
+    row("ServiceIndex build from a full viewer table (8000 records)", minimum(build, "cpu_ns") / 1e3,
+        "us", "one walk over the same records", minimum(walk, "cpu_ns") / 1e3, 2)
+    row("ServiceIndex memory (slots for service ids 0 to 65535)", maximum(build, "index_bytes") / 1024,
+        "KiB", "-", 0, "-")
+    row("ServiceIndex lookup", minimum(look, "ns_per_lookup") * 1e9, "ns/lookup", "-", 0, "-")
+    row("ServiceIndex lookup: heap allocations", maximum(look, "allocs_per_lookup"),
+        "allocations/lookup", "-", 0, 0)
     row("Settings LoadSettings+BuildTree+SaveSettings (31 entries; groups of 101 ids)",
         minimum(trip, "cpu_ns") / 1e6, "ms", "read+scan+rewrite the same file once",
         minimum(once, "cpu_ns") / 1e6, "-")

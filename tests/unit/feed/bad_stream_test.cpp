@@ -232,42 +232,53 @@ TEST_F(BadStreamTest, FortyLinkageDescriptorsInARowShowThirtyOneChannels) {
   EXPECT_NE(std::string::npos, tree.Describe().find("Sport Portal(17)+ [Sport 1(401)]"));
 }
 
-TEST_F(BadStreamTest, ServiceIdsZeroBeyondTheIndexAndTheLargest) {
-  AddChannel(9, 8000, "Grenze");
-  AddChannel(10, 8001, "Jenseits");
+TEST_F(BadStreamTest, EverySixteenBitServiceIdTunesAndLargerOnesHaveNoChannel) {
+  AddChannel(9, 28106, "Erstes");
+  AddChannel(10, 28006, "Zweites");
   AddChannel(11, 65535, "Maximum");
+  AddChannel(12, 28106, "Erstes HD");  // a duplicate: the lower position stays
   WriteSettings(
       "[View]\r\nLists=DP,Fav\r\n"
-      "[Fav]\r\nTitle=Favoriten\r\nNodeSID=65535\r\nList=0, 8000, 8001, 65535, 65536, -1, "
-      "1001\r\n");
+      "[Fav]\r\nTitle=Favoriten\r\nNodeSID=28006\r\n"
+      "List=28106, 70000, 28006, 65535, 65536, 0\r\n");
   onAir = Synthesise(
-      "portal 18 Direkt Portal\nentry 0 Null\nentry 8000 Grenze\nentry 8001 Jenseits\n"
+      "portal 18 Direkt Portal\nentry 0 Null\nentry 28106 Eins\nentry 40000 Fehlt\n"
       "entry 65535 Maximum\n");
   ShowAndScan();
   // A portal shows every channel the provider lists; a group only those the
-  // viewer's list has and the index can hold (1 to 8000).
+  // viewer's list has, in the order written.
   EXPECT_EQ(
-      "Direkt Portal(18)+ [Null(0), Grenze(8000), Jenseits(8001), Maximum(65535)]"
-      " | Favoriten(65535)+ [Grenze(8000), Das Erste(1001)]",
+      "Direkt Portal(18)+ [Null(0), Eins(28106), Fehlt(40000), Maximum(65535)]"
+      " | Favoriten(28006)+ [Erstes(28106), Zweites(28006), Maximum(65535)]",
       tree.Describe());
 
-  const TreeNode direkt = Node("Direkt Portal");
-  const std::vector<TreeNode> channels = tree.nodes.at(direkt).children;
-  EXPECT_EQ("", DoubleClick(channels[0]));  // 0: nothing to tune
-  EXPECT_EQ("tune 9", DoubleClick(channels[1]));
-  // Above 8000 there is no slot: the viewer's channel cannot be found.
-  EXPECT_EQ(MissingChannel(8001), DoubleClick(channels[2]));
-  EXPECT_EQ(MissingChannel(65535), DoubleClick(channels[3]));
-  EXPECT_EQ(MissingChannel(65535), DoubleClick(Node("Favoriten")));
+  const std::vector<TreeNode> portal = tree.nodes.at(Node("Direkt Portal")).children;
+  EXPECT_EQ("", DoubleClick(portal[0]));  // 0: nothing to tune
+  EXPECT_EQ("tune 9", DoubleClick(portal[1]));
+  EXPECT_EQ(MissingChannel(40000), DoubleClick(portal[2]));
+  EXPECT_EQ("tune 11", DoubleClick(portal[3]));
+  EXPECT_EQ("tune 10", DoubleClick(Node("Favoriten")));
+  const std::vector<TreeNode> group = tree.nodes.at(Node("Favoriten")).children;
+  ASSERT_EQ(3u, group.size());
+  EXPECT_EQ("tune 9", DoubleClick(group[0]));
+  EXPECT_EQ("tune 10", DoubleClick(group[1]));
+  EXPECT_EQ("tune 11", DoubleClick(group[2]));
+  const size_t sent = host.commands.size();
+  tree.Select(Node("Zweites"));
+  form->FormKeyDown(vk::kReturn, {});
+  ASSERT_EQ(sent + 1, host.commands.size());
+  EXPECT_EQ(10, host.commands.back().argument);
 
-  // Channel Info needs no index and shows the viewer's record for any id.
+  // Channel Info shows the viewer's records of the id, a large one too.
   shell.messages.clear();
-  tree.Select(channels[3]);
+  tree.Select(portal[1]);
   form->InfoButtonDPClick();
-  tree.Select(channels[0]);
+  tree.Select(portal[0]);
   form->InfoButtonDPClick();
-  ASSERT_EQ(1u, shell.messages.size());
-  EXPECT_NE(std::string::npos, shell.messages[0].find("\rwSID: 65535\r"));
+  ASSERT_EQ(2u, shell.messages.size());
+  EXPECT_NE(std::string::npos, shell.messages[0].find("\rChName: Erstes\r"));
+  EXPECT_NE(std::string::npos, shell.messages[1].find("\rChName: Erstes HD\r"));
+  EXPECT_NE(std::string::npos, shell.messages[1].find("\rwSID: 28106\r"));
 }
 
 class RandomStreamTest : public BadStreamTest, public ::testing::WithParamInterface<uint32_t> {

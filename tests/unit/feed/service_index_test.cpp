@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -37,43 +38,68 @@ class ServiceIndexTest : public ::testing::Test {
   Messages messages_;
 };
 
-TEST_F(ServiceIndexTest, WhichRecordHoldsTheSlot) {
-  Tv(0, 10);
-  Tv(7, 10);  // position 0 doubles as "none", so 7 takes the slot without a test
-  Tv(3, 11);
-  Tv(5, 11);  // the lower position stays
-  Tv(2, 12);
-  Tv(4, 12, "nameless Kanal");
-  Tv(6, 12, "", 192);  // both override; the highest position wins
-  Tv(8, 12, "NameLess");
-  Tv(9, 13).dwFreq = 0;
-  Tv(10, 13).ChType = 2;
-  Tv(11, 9000);  // above the index
-  EXPECT_EQ(Find(10), 7);
-  EXPECT_EQ(Find(11), 3);
-  EXPECT_EQ(Find(12), 6);
-  EXPECT_EQ(Find(13), 0);
-  EXPECT_EQ(Find(9000), 0);
-  EXPECT_EQ(Find(-1), 0);
+// The rule for duplicates, laid out from a first service id: small ids, the
+// large ones ordinary channels use, and the largest four ids.
+class DuplicateRuleTest : public ServiceIndexTest,
+                          public ::testing::WithParamInterface<uint16_t> {};
+
+TEST_P(DuplicateRuleTest, WhichRecordHoldsTheSlot) {
+  const uint16_t sid = GetParam();
+  Tv(0, sid);
+  Tv(7, sid);  // position 0 doubles as "none", so 7 takes the slot without a test
+  Tv(3, sid + 1);
+  Tv(5, sid + 1);  // the lower position stays
+  Tv(2, sid + 2);
+  Tv(4, sid + 2, "nameless Kanal");
+  Tv(6, sid + 2, "", 192);  // both override; the highest position wins
+  Tv(8, sid + 2, "NameLess");
+  Tv(9, sid + 3).dwFreq = 0;
+  Tv(10, sid + 3).ChType = 2;
+  Tv(kHostChannelCount - 1, sid + 3, "nameless");  // the last position has a slot too
+  EXPECT_EQ(Find(sid), 7);
+  EXPECT_EQ(Find(sid + 1), 3);
+  EXPECT_EQ(Find(sid + 2), 6);
+  EXPECT_EQ(Find(sid + 3), kHostChannelCount - 1);
   EXPECT_TRUE(index_.Built());
 
-  Tv(12, 14);  // built once: later changes to the table are not seen
-  EXPECT_EQ(Find(14), 0);
+  Tv(12, sid + 4);  // built once: later changes to the table are not seen
+  EXPECT_EQ(Find(sid + 4), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallAndLargeIds, DuplicateRuleTest,
+                         ::testing::Values(uint16_t{10}, uint16_t{8000}, uint16_t{28106},
+                                           uint16_t{65531}));
+
+TEST_F(ServiceIndexTest, OnlyIdsOneToSixteenBitsHaveChannels) {
+  Tv(1, 0);  // a record without a service id is never found
+  Tv(2, 1);
+  Tv(3, 65535);
+  // Cut to 16 bits, -1 would find 65535 and 65537 would find 1.
+  for (const int32_t sid : {0, -1, 65536, 65537, 70000, INT32_MAX, INT32_MIN}) {
+    EXPECT_EQ(Find(sid), 0) << sid;
+  }
+  EXPECT_EQ(Find(1), 2);
+  EXPECT_EQ(Find(65535), 3);
 }
 
 TEST_F(ServiceIndexTest, TuningSendsThePositionOrReportsTheMissingChannel) {
   Tv(0, 18);  // at position 0 it counts as missing
   Tv(42, 4711);
+  Tv(43, 28106);
   TuneToService(index_, table_.get(), host_, messages_, 4711);
   TuneToService(index_, table_.get(), host_, messages_, 18);
-  TuneToService(index_, table_.get(), host_, messages_, 9000);
-  ASSERT_EQ(host_.commands.size(), 1u);
+  TuneToService(index_, table_.get(), host_, messages_, 28106);
+  TuneToService(index_, table_.get(), host_, messages_, 28006);
+  TuneToService(index_, table_.get(), host_, messages_, 65536 + 28106);  // not wrapped to 28106
+  ASSERT_EQ(host_.commands.size(), 2u);
   EXPECT_EQ(host_.commands[0].code, HostCommandCode::TuneToPosition);
   EXPECT_EQ(host_.commands[0].argument, 42);
+  EXPECT_EQ(host_.commands[1].argument, 43);
   EXPECT_EQ(messages_.shown,
             (std::vector<std::string>{
                 "Sorry, but there is no TV channel with SID 18 in channel list!",
-                "Sorry, but there is no TV channel with SID 9000 in channel list!"}));
+                "Sorry, but there is no TV channel with SID 28006 in channel list!",
+                "Sorry, but there is no TV channel with SID 93642 in channel list!"}));
 }
 
 TEST_F(ServiceIndexTest, WithoutATableNothingIsIndexedYet) {

@@ -46,6 +46,9 @@ TEST(HelpText, DescribesEverySettingsKey) {
                           "NodeSID", "List=", "Zanterpoint.ini", "Zanterpoint.mod"}) {
     EXPECT_NE(std::string::npos, text.find(key)) << key;
   }
+  // Ordinary channels carry large ids: the guide gives the whole range.
+  EXPECT_NE(std::string::npos, text.find("DVB service ids as DVBDream's")) << text;
+  EXPECT_NE(std::string::npos, text.find("1 to 65535.")) << text;
 }
 
 }  // namespace
