@@ -1,9 +1,9 @@
 #include "tools/zpinspect/CaptureInput.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "feed/CaptureDump.h"
+#include "tools/zpinspect/Format.h"
 
 namespace zp::inspect {
 
@@ -11,13 +11,6 @@ namespace {
 
 constexpr uint8_t kSyncByte = 0x47;
 constexpr size_t kPacketSize = kTsPacketSize;
-
-std::string Format(const char* format, unsigned long long a, unsigned long long b = 0,
-                   unsigned long long c = 0) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, a, b, c);
-  return text;
-}
 
 bool IsEmpty(const uint8_t* record) {
   return std::all_of(record, record + kPacketSize, [](uint8_t b) { return b == 0; });
@@ -39,9 +32,9 @@ LoadedCapture ReplayDump(const std::vector<uint8_t>& bytes) {
   for (int r = 0; r < kDumpRecords; ++r) {
     if (!IsEmpty(record(r)) && record(r)[0] != kSyncByte) {
       throw InputError(
-          Format("record %llu (byte %llu) is neither an empty slot nor a packet: "
+          Format("record %lld (byte %lld) is neither an empty slot nor a packet: "
                  "this is not a capture dump",
-                 r, static_cast<unsigned long long>(r) * kPacketSize));
+                 r, static_cast<long long>(r) * kPacketSize));
     }
   }
 
@@ -62,7 +55,7 @@ LoadedCapture ReplayDump(const std::vector<uint8_t>& bytes) {
   }
   if (skipped > 0) {
     loaded.notes.push_back(
-        Format("%llu of section records 0..%llu hold no section packet; the "
+        Format("%lld of section records 0..%lld hold no section packet; the "
                "module never leaves such a gap, so the packets after it are "
                "read one slot earlier here",
                skipped, lastPacket));
@@ -71,7 +64,7 @@ LoadedCapture ReplayDump(const std::vector<uint8_t>& bytes) {
   for (int r = kSectionPacketsPerScan; r < kCaptureSlots; ++r) beyond += !IsEmpty(record(r));
   if (beyond > 0) {
     loaded.notes.push_back(
-        Format("%llu of section records 500..999 are not empty; the module "
+        Format("%lld of section records 500..999 are not empty; the module "
                "never stores there, so they are left out",
                beyond));
   }
@@ -89,7 +82,7 @@ LoadedCapture ReplayDump(const std::vector<uint8_t>& bytes) {
   }
   if (foreign > 0) {
     loaded.notes.push_back(
-        Format("%llu information records hold something other than an "
+        Format("%lld information records hold something other than an "
                "information packet at the odd records 1001..1019; left out",
                foreign));
   }
@@ -104,8 +97,8 @@ LoadedCapture ReplayStream(std::istream& in, uint64_t fileSize) {
   // A file shorter than a dump that has empty slots is most likely a dump cut short.
   const std::string dumpHint =
       fileSize < kDumpFileSize
-          ? Format("; a capture dump has %llu bytes, this file %llu: is it cut short?",
-                   kDumpFileSize, fileSize)
+          ? Format("; a capture dump has %lld bytes, this file %lld: is it cut short?",
+                   static_cast<long long>(kDumpFileSize), static_cast<long long>(fileSize))
           : std::string();
   PacketCapture& capture = *loaded.capture;
   TsPacket packet;
@@ -115,24 +108,24 @@ LoadedCapture ReplayStream(std::istream& in, uint64_t fileSize) {
     if (in.bad()) throw InputError("the file cannot be read");
     const auto got = static_cast<size_t>(in.gcount());
     if (got == 0) break;
-    const unsigned long long n = loaded.packetsRead;
+    const auto n = static_cast<long long>(loaded.packetsRead);
     if (got < kPacketSize) {
       throw InputError(
-          Format("the file ends inside packet %llu, after %llu of its 188 bytes", n, got) +
+          Format("the file ends inside packet %lld, after %lld of its 188 bytes", n, got) +
           dumpHint);
     }
     if (packet[0] != kSyncByte) {
       if (IsEmpty(packet.data()) && !dumpHint.empty()) {
-        throw InputError(Format("packet %llu is all zero bytes, like an empty slot of a capture "
+        throw InputError(Format("packet %lld is all zero bytes, like an empty slot of a capture "
                                 "dump",
                                 n) +
                          dumpHint);
       }
       throw InputError(
-          Format("packet %llu (byte %llu) starts with 0x%02llX, not the sync byte "
+          Format("packet %lld (byte %lld) starts with 0x%02llX, not the sync byte "
                  "0x47: this is neither a capture dump nor a transport stream of "
                  "188-byte packets",
-                 n, n * kPacketSize, packet[0]));
+                 n, n * static_cast<long long>(kPacketSize), packet[0]));
     }
     capture.OnPacket(packet.data());
     ++loaded.packetsRead;

@@ -35,6 +35,9 @@ Inspection Inspect(const LoadedCapture& loaded) {
   result.infoStored = StoredSlots(capture.Info());
   result.complete = capture.Complete();
   result.notes = loaded.notes;
+  if (result.sectionStored == 0) {
+    result.notes.push_back("no section packet (PID 0x0012) at all: nothing carries portal lists");
+  }
   for (int slot = 1; slot < result.sectionStored; ++slot) {
     if (ContinuityCounter(sections, slot) != ((ContinuityCounter(sections, slot - 1) + 1) & 0x0F)) {
       result.continuityBreaks.push_back(slot);

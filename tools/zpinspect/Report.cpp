@@ -1,6 +1,6 @@
 #include "tools/zpinspect/Report.h"
 
-#include <cstdio>
+#include "tools/zpinspect/Format.h"
 
 namespace zp::inspect {
 
@@ -31,22 +31,16 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-std::string Printf(const char* format, long long a, long long b = 0) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
-}
-
 bool Invisible(uint8_t byte) {
   return byte < 0x20 || byte == 0x7F || byte == 0xA0 || byte == 0xAD || CodePoint(byte) == 0;
 }
 
 std::string Place(const PacketCursor& at) {
-  return Printf("slot %lld, offset %lld", at.packet, at.offset);
+  return Format("slot %lld, offset %lld", at.packet, at.offset);
 }
 
 std::string JsonPlace(const PacketCursor& at) {
-  return at.Found() ? Printf("{\"slot\": %lld, \"offset\": %lld}", at.packet, at.offset) : "null";
+  return at.Found() ? Format("{\"slot\": %lld, \"offset\": %lld}", at.packet, at.offset) : "null";
 }
 
 const char* StatusText(const PortalFinding& finding) {
@@ -85,7 +79,7 @@ const char* Verdict(const Inspection& inspection) {
 
 std::string Hex(std::string_view bytes) {
   std::string hex;
-  for (const char c : bytes) hex += Printf("%02llX", static_cast<uint8_t>(c));
+  for (const char c : bytes) hex += Format("%02llX", static_cast<uint8_t>(c));
   return hex;
 }
 
@@ -98,7 +92,7 @@ std::string ReadableText(std::string_view bytes) {
     if (byte == '\\') {
       out += "\\\\";
     } else if (Invisible(byte)) {
-      out += Printf("\\x%02llX", byte);
+      out += Format("\\x%02llX", byte);
     } else {
       AppendUtf8(out, CodePoint(byte));
     }
@@ -115,7 +109,7 @@ std::string JsonText(std::string_view bytes) {
       out += '\\';
       out += c;
     } else if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
-      out += Printf("\\u%04llx", code);
+      out += Format("\\u%04llx", code);
     } else {
       AppendUtf8(out, code);
     }
@@ -127,26 +121,27 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\n"; };
   if (in.kind == InputKind::Dump) {
-    line("Capture dump " + fileName + Printf(" (%lld bytes)", in.fileSize));
+    line("Capture dump " + fileName + Format(" (%lld bytes)", in.fileSize));
     line("Its 500 section slots are read as one capture, as after a full scan.");
   } else {
     line("Transport stream " + fileName +
-         Printf(" (%lld bytes), %lld packets read", in.fileSize, in.packetsRead));
+         Format(" (%lld bytes), %lld packets read", in.fileSize, in.packetsRead));
     line(in.complete ? "The capture was complete: the module would stop the delivery here."
-                     : "The file ended before the capture was complete.");
+                     : "The file ended before the capture was complete; the module ends such a "
+                       "capture after 1.5 s.");
   }
   line("");
   line("Packets");
   if (in.kind == InputKind::Stream) {
-    line(Printf("  section packets:      %lld (stored: %lld of 500)", in.sectionPackets,
+    line(Format("  section packets:      %lld (stored: %lld of 500)", in.sectionPackets,
                 in.sectionStored));
   } else {
-    line(Printf("  section packets:      %lld of 500", in.sectionStored));
+    line(Format("  section packets:      %lld of 500", in.sectionStored));
   }
-  line(Printf("  information packets:  %lld of 10", in.infoStored));
-  std::string breaks = Printf("  continuity breaks:    %lld", in.continuityBreaks.size());
+  line(Format("  information packets:  %lld of 10", in.infoStored));
+  std::string breaks = Format("  continuity breaks:    %lld", in.continuityBreaks.size());
   for (size_t i = 0; i < in.continuityBreaks.size() && i < 10; ++i) {
-    breaks += Printf(i == 0 ? " (at slot %lld" : ", %lld", in.continuityBreaks[i]);
+    breaks += Format(i == 0 ? " (at slot %lld" : ", %lld", in.continuityBreaks[i]);
   }
   if (in.continuityBreaks.size() > 10) breaks += ", ...";
   if (!in.continuityBreaks.empty()) breaks += ")";
@@ -165,18 +160,18 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
       continue;
     }
     const PortalList& list = in.lists[static_cast<int>(portal.kind)];
-    line("  the module uses the one " + std::string(portal.UsesContinuity() ? "with" : "without") +
-         " continuity; list from " + Place(portal.listStart) +
-         Printf(", %lld entries:", list.count));
+    line(std::string("  the module reads the list behind the marker ") +
+         (portal.UsesContinuity() ? "with" : "without") + " continuity, from " +
+         Place(portal.listStart) + Format(": %lld entries", list.count));
     for (int i = 0; i < list.count; ++i) {
-      line(Printf("  %6lld  ", list.entries[i].serviceId) + ReadableText(list.entries[i].name));
+      line(Format("  %6lld  ", list.entries[i].serviceId) + ReadableText(list.entries[i].name));
     }
   }
 
   line("");
   line("Information texts");
   for (int i = 0; i < kInfoTextCount; ++i) {
-    line(Printf("  %lld  ", i) +
+    line(Format("  %lld  ", i) +
          (in.infoTexts[i].empty() ? std::string("(none)") : ReadableText(in.infoTexts[i])));
   }
   for (const std::string& note : in.notes) line("Note: " + note);
@@ -194,13 +189,13 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
   out += "  \"file\": " + JsonText(fileName) + ",\n";
   out +=
       std::string("  \"input\": \"") + (in.kind == InputKind::Dump ? "dump" : "stream") + "\",\n";
-  out += Printf("  \"fileSize\": %lld,\n  \"packetsRead\": %lld,\n", in.fileSize, in.packetsRead);
+  out += Format("  \"fileSize\": %lld,\n  \"packetsRead\": %lld,\n", in.fileSize, in.packetsRead);
   out += std::string("  \"captureComplete\": ") + (in.complete ? "true" : "false") + ",\n";
-  out += Printf("  \"sectionPackets\": %lld,\n  \"sectionPacketsStored\": %lld,\n",
+  out += Format("  \"sectionPackets\": %lld,\n  \"sectionPacketsStored\": %lld,\n",
                 in.sectionPackets, in.sectionStored);
-  out += Printf("  \"infoPacketsStored\": %lld,\n  \"continuityBreaks\": [", in.infoStored);
+  out += Format("  \"infoPacketsStored\": %lld,\n  \"continuityBreaks\": [", in.infoStored);
   for (size_t i = 0; i < in.continuityBreaks.size(); ++i) {
-    out += Printf(i == 0 ? "%lld" : ", %lld", in.continuityBreaks[i]);
+    out += Format(i == 0 ? "%lld" : ", %lld", in.continuityBreaks[i]);
   }
   out += "],\n  \"portals\": [";
   for (int k = 0; k < kListKindCount; ++k) {
@@ -218,7 +213,7 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
     for (int i = 0; i < count; ++i) {
       const PortalEntry& entry = list.entries[i];
       out += i == 0 ? "\n" : ",\n";
-      out += Printf("       {\"serviceId\": %lld, \"name\": ", entry.serviceId) +
+      out += Format("       {\"serviceId\": %lld, \"name\": ", entry.serviceId) +
              JsonText(entry.name) + ", \"bytes\": \"" + Hex(entry.name) + "\"}";
     }
     out += count > 0 ? "\n     ]}" : "]}";
