@@ -82,8 +82,8 @@ LoadedCapture ReplayDump(const std::vector<uint8_t>& bytes) {
   }
   if (foreign > 0) {
     loaded.notes.push_back(
-        Format("%lld information records hold something other than an "
-               "information packet at the odd records 1001..1019; left out",
+        Format("%lld information records are not information packets at the odd "
+               "records 1001..1019, where the module stores them; left out",
                foreign));
   }
   loaded.packetsRead = kDumpRecords;
@@ -94,11 +94,13 @@ LoadedCapture ReplayStream(std::istream& in, uint64_t fileSize) {
   LoadedCapture loaded;
   loaded.kind = InputKind::Stream;
   loaded.fileSize = fileSize;
-  // A file shorter than a dump that has empty slots is most likely a dump cut short.
+  // A file shorter than a dump may be a dump cut short: the message says so.
   const std::string dumpHint =
       fileSize < kDumpFileSize
-          ? Format("; a capture dump has %lld bytes, this file %lld: is it cut short?",
-                   static_cast<long long>(kDumpFileSize), static_cast<long long>(fileSize))
+          ? Format(
+                "; if it is a capture dump, it is cut short: a dump has %lld bytes, this "
+                "file %lld",
+                static_cast<long long>(kDumpFileSize), static_cast<long long>(fileSize))
           : std::string();
   PacketCapture& capture = *loaded.capture;
   TsPacket packet;
