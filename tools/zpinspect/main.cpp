@@ -35,6 +35,24 @@ constexpr char kUsage[] =
     "it cannot be read or is neither a dump nor a transport stream, 2 for a bad\n"
     "command line.\n";
 
+#ifdef _WIN32
+// Names with umlauts come out as UTF-8: the console shows them as such while
+// zpinspect runs, and gets its own code page back afterwards.
+class Utf8Console {
+ public:
+  Utf8Console() : previous_(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
+  ~Utf8Console() {
+    std::fflush(stdout);
+    if (previous_ != 0) SetConsoleOutputCP(previous_);
+  }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  UINT previous_;
+};
+#endif
+
 int Usage(const char* error) {
   if (error != nullptr) std::fprintf(stderr, "zpinspect: %s\n", error);
   std::fputs(kUsage, error != nullptr ? stderr : stdout);
@@ -62,8 +80,7 @@ int main(int argc, char** argv) {
   if (fileName.empty()) return Usage("no file given");
 
 #ifdef _WIN32
-  // Names with umlauts come out as UTF-8; the console shows them as such.
-  SetConsoleOutputCP(CP_UTF8);
+  const Utf8Console console;
 #endif
   std::ifstream file(fileName, std::ios::binary);
   if (!file) {
