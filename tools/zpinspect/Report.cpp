@@ -169,7 +169,7 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
   }
 
   line("");
-  line("Information texts");
+  line("Information texts (the hint of each entry whose name begins \"D n\")");
   for (int i = 0; i < kInfoTextCount; ++i) {
     line(Format("  %lld  ", i) +
          (in.infoTexts[i].empty() ? std::string("(none)") : ReadableText(in.infoTexts[i])));
