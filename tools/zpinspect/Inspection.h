@@ -31,7 +31,6 @@ struct PortalFinding {
   PacketCursor withoutContinuity = kNotFound;
   PacketCursor listStart = kNotFound;  // the first byte after the marker's descriptor
   bool UsesContinuity() const { return withContinuity.Found(); }
-  PacketCursor Used() const { return UsesContinuity() ? withContinuity : withoutContinuity; }
 };
 
 struct Inspection {
