@@ -35,6 +35,14 @@ class InfoTextTable {
   std::array<uint8_t, kInfoTextCount> length_{};
 };
 
+// How the packet callback tells the two PIDs apart, from bytes 1 and 2 alone.
+inline bool IsSectionPacket(const uint8_t* packet) {
+  return (packet[1] & 0x1F) == 0x00 && packet[2] == 0x12;  // PID 0x0012, any flags
+}
+inline bool IsInfoPacket(const uint8_t* packet) {
+  return packet[1] == 0x49 && packet[2] == 0x97;  // PID 0x0997, unit start only
+}
+
 // Capture state of one scan: the two packet buffers, their counters, the
 // completion flag and the information texts. OnPacket may run on any thread;
 // everything else runs on the user-interface thread.
@@ -43,9 +51,9 @@ class PacketCapture {
   // The body of the packet callback. Never throws, never allocates. Inline:
   // most packets are of other PIDs and cost no more than these two tests.
   void OnPacket(const uint8_t* packet) noexcept {
-    if ((packet[1] & 0x1F) == 0x00 && packet[2] == 0x12) {  // PID 0x0012, any flags
+    if (IsSectionPacket(packet)) {
       StoreSection(packet);
-    } else if (packet[1] == 0x49 && packet[2] == 0x97) {  // PID 0x0997, unit start only
+    } else if (IsInfoPacket(packet)) {
       StoreInfo(packet);
     }
   }

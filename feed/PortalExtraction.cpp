@@ -46,6 +46,9 @@ bool ContinuesNext(const CaptureBuffer& capture, int32_t slot) {
 struct MarkerPlaces {
   PacketCursor any[kListKindCount] = {kNotFound, kNotFound, kNotFound};
   PacketCursor continued[kListKindCount] = {kNotFound, kNotFound, kNotFound};
+  // Where the 0xB0 byte of each of the two lies.
+  PacketCursor anyByte[kListKindCount] = {kNotFound, kNotFound, kNotFound};
+  PacketCursor continuedByte[kListKindCount] = {kNotFound, kNotFound, kNotFound};
 
   PacketCursor Preferred(ListKind kind) const {
     const int k = static_cast<int>(kind);
@@ -73,9 +76,13 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
         // A length byte before the first slot was never captured: no marker here.
         if (length < 0) continue;
         AdvanceCursor(cursor, length + 1);
-        if (!found.any[k].Found()) found.any[k] = cursor;
+        if (!found.any[k].Found()) {
+          found.any[k] = cursor;
+          found.anyByte[k] = {p, o};
+        }
         if (ContinuesNext(capture, p)) {
           found.continued[k] = cursor;
+          found.continuedByte[k] = {p, o};
           if (--open == 0) return found;
         }
       }
@@ -112,9 +119,12 @@ int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
   return capture[slot][3] & 0x0F;
 }
 
-PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity) {
+PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
+                        PacketCursor* markerByte) {
   const MarkerPlaces found = FindMarkers(capture);
   const int k = static_cast<int>(kind);
+  if (markerByte != nullptr)
+    *markerByte = checkContinuity ? found.continuedByte[k] : found.anyByte[k];
   return checkContinuity ? found.continued[k] : found.any[k];
 }
 

@@ -41,8 +41,10 @@ inline constexpr PacketCursor kNotFound{-1, -1};
 void AdvanceCursor(PacketCursor& cursor, int32_t delta);
 // The transport-stream continuity counter of a slot (low four bits of byte 3).
 int ContinuityCounter(const CaptureBuffer& capture, int32_t slot);
-// Cursor on the first byte after the marker's descriptor, or kNotFound.
-PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity);
+// Cursor on the first byte after the marker's descriptor, or kNotFound. For
+// diagnosis, markerByte (when given) receives where that marker's 0xB0 byte lies.
+PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
+                        PacketCursor* markerByte = nullptr);
 // Reads one linkage descriptor at the cursor and moves past it.
 bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry);
 // Rewrites the lists; true when the Direkt announcement was found.

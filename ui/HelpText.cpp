@@ -60,6 +60,8 @@ constexpr const char* kHelpLines[] = {
     "  groups without a NodeSID.",
     "- \"Save Buffer\" in the menu \"More\" writes the collected raw data",
     "  to a file. This is for fault finding only.",
+    "  To see what Zanterpoint found in that file, run zpinspect.exe on",
+    "  it in a command window, e.g. zpinspect C:\\zpOut.ts",
     "- \"TreeView Font\" and \"TreeView Color\" in the menu \"More\" choose",
     "  the font and the background colour of the list; both are saved.",
     "- At start Zanterpoint searches the feed for the portal information.",

@@ -51,5 +51,12 @@ TEST(HelpText, DescribesEverySettingsKey) {
   EXPECT_NE(std::string::npos, text.find("1 to 65535.")) << text;
 }
 
+TEST(HelpText, SaveBufferPointsToTheInspector) {
+  const std::string& text = HelpText();
+  const size_t save = text.find("\"Save Buffer\"");
+  ASSERT_NE(std::string::npos, save);
+  EXPECT_NE(std::string::npos, text.find("zpinspect C:\\zpOut.ts", save));
+}
+
 }  // namespace
 }  // namespace zp

@@ -1,0 +1,102 @@
+// zpinspect: what the Zanterpoint module sees in a capture dump or a stream.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <string>
+
+#include "tools/zpinspect/CaptureInput.h"
+#include "tools/zpinspect/Report.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: zpinspect [--json] FILE\n"
+    "\n"
+    "Shows what the Zanterpoint module finds in FILE: the packet counts, where the\n"
+    "portal markers lie, the three portal lists as the module's tree shows them, the\n"
+    "ten information texts and whether the module builds its tree.\n"
+    "\n"
+    "FILE is either a capture dump, as \"Save Buffer\" in the module's menu \"More\"\n"
+    "writes it (376,000 bytes), or a recording of a transponder (a transport stream\n"
+    "of 188-byte packets), which is captured as the module would: its first 500\n"
+    "section packets and its information packets. A dump carries no record of\n"
+    "which scan stored which slot: its 500 section slots are read as one capture,\n"
+    "which is what the module holds after a full scan.\n"
+    "\n"
+    "  --json   the same as JSON, for scripts\n"
+    "\n"
+    "Exit code 0 when the file was read (whatever the module would find), 1 when\n"
+    "it cannot be read or is neither a dump nor a transport stream, 2 for a bad\n"
+    "command line.\n";
+
+#ifdef _WIN32
+// Names with umlauts come out as UTF-8: the console shows them as such while
+// zpinspect runs, and gets its own code page back afterwards.
+class Utf8Console {
+ public:
+  Utf8Console() : previous_(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
+  ~Utf8Console() {
+    std::fflush(stdout);
+    if (previous_ != 0) SetConsoleOutputCP(previous_);
+  }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  UINT previous_;
+};
+#endif
+
+int Usage(const char* error) {
+  if (error != nullptr) std::fprintf(stderr, "zpinspect: %s\n", error);
+  std::fputs(kUsage, error != nullptr ? stderr : stdout);
+  return error != nullptr ? 2 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool json = false;
+  std::string fileName;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return Usage(nullptr);
+    if (arg == "--json") {
+      json = true;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Usage(("unknown option " + arg).c_str());
+    } else if (!fileName.empty()) {
+      return Usage("one file at a time");
+    } else {
+      fileName = arg;
+    }
+  }
+  if (fileName.empty()) return Usage("no file given");
+
+#ifdef _WIN32
+  const Utf8Console console;
+#endif
+  std::ifstream file(fileName, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "zpinspect: %s: cannot open: %s\n", fileName.c_str(),
+                 std::strerror(errno));
+    return 1;
+  }
+  try {
+    const zp::inspect::Inspection inspection = zp::inspect::Inspect(zp::inspect::ReadCapture(file));
+    const std::string report = json ? zp::inspect::JsonReport(inspection, fileName)
+                                    : zp::inspect::TextReport(inspection, fileName);
+    std::fputs(report.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  } catch (const std::exception& error) {
+    // InputError says what is wrong with the file; anything else is as unexpected.
+    std::fprintf(stderr, "zpinspect: %s: %s\n", fileName.c_str(), error.what());
+  }
+  return 1;
+}
