@@ -3,9 +3,6 @@
 // with a message.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -13,13 +10,13 @@
 #include <vector>
 
 #include "feed/CaptureDump.h"
+#include "settings/SettingsTestSupport.h"
 #include "tools/tssynth/Synthesiser.h"
 #include "tools/zpinspect/Report.h"
 
 namespace {
 
 namespace ts = zp::tssynth;
-namespace fs = std::filesystem;
 using namespace zp::inspect;
 using Entries = std::vector<std::pair<int32_t, std::string>>;
 
@@ -74,13 +71,12 @@ std::string DumpAfterCapture(const std::string& stream) {
   for (size_t at = 0; at + zp::kTsPacketSize <= stream.size(); at += zp::kTsPacketSize) {
     capture->OnPacket(reinterpret_cast<const uint8_t*>(stream.data() + at));
   }
-  const fs::path path = fs::temp_directory_path() / "zp-inspect-test.dump";
+  // A folder of the running test's own: tests run in parallel.
+  const zp::test::TempFolder folder;
+  const std::string path = folder.File("zpOut.ts");
   NoErrorBox errors;
-  zp::DumpCaptureBuffers(path.string(), *capture, errors);
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  fs::remove(path);
-  return bytes;
+  zp::DumpCaptureBuffers(path, *capture, errors);
+  return zp::test::ReadBytes(path);
 }
 
 constexpr const char* kThreePortals = R"(
