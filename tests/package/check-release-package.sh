@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Unpacks the release package and checks what a user gets: exactly the module,
-# the sample settings and the guide; the module is the one the tests ran; both
+# the sample settings, the guide and the capture inspector; the module and the
+# inspector are the ones the tests ran; both
 # texts are Windows text files (CRLF, code page 1252); the guide covers
 # installing, groups and every settings key; the module carries its version
 # resource.
 #
-#   check-release-package.sh PACKAGE.zip TESTED-MODULE VERSION WORK-FOLDER
+#   check-release-package.sh PACKAGE.zip TESTED-MODULE TESTED-INSPECTOR VERSION WORK-FOLDER
 set -euo pipefail
-zip=$(realpath "$1") tested=$2 version=$3 work=$4
+zip=$(realpath "$1") tested=$2 inspector=$3 version=$4 work=$5
 fail=0
 say() { echo "$1 $2"; [ "$1" = ok ] || fail=1; }
 
@@ -16,11 +17,13 @@ rm -rf "$work" && mkdir -p "$work"
 (cd "$work" && cmake -E tar xf "$zip")
 
 files=$(cd "$work" && find . -type f -printf '%P\n' | sort | tr '\n' ' ')
-want="Zanterpoint.ini Zanterpoint.mod Zanterpoint.txt "
+want="Zanterpoint.ini Zanterpoint.mod Zanterpoint.txt zpinspect.exe "
 [ "$files" = "$want" ] && say ok "contents: $files" || say FAIL "contents: '$files', want '$want'"
 
 cmp -s "$work/Zanterpoint.mod" "$tested" && say ok "the module is the tested one" ||
   say FAIL "the module differs from $tested"
+cmp -s "$work/zpinspect.exe" "$inspector" && say ok "zpinspect.exe is the tested one" ||
+  say FAIL "zpinspect.exe differs from $inspector"
 
 for text in Zanterpoint.txt Zanterpoint.ini; do
   f=$work/$text
@@ -43,7 +46,7 @@ done
 guide=$work/Zanterpoint.txt
 for phrase in "Version $version" '"Modules"' "Zanterpoint.mod" "Start DVBDream" "Lists=" "List=" \
     "1 to 65535" TimerInterval TimerEnabled TreeViewColor TreeViewFont NodeSID Title \
-    "Top, Left" "Height, Width" "DP, SP, EP" "[Collapse]" "Save Buffer"; do
+    "Top, Left" "Height, Width" "DP, SP, EP" "[Collapse]" "Save Buffer" "zpinspect C:\\zpOut.ts"; do
   grep -qF -- "$phrase" "$guide" && say ok "guide: $phrase" || say FAIL "guide lacks: $phrase"
 done
 
