@@ -44,6 +44,10 @@ class CountingProfileFile final : public zp::ProfileFile {
     ++writes;
     return inner_.Write(section, key, value);
   }
+  std::vector<std::string> ReadSection(const std::string& section) override {
+    ++reads;
+    return inner_.ReadSection(section);
+  }
   void Flush() override { inner_.Flush(); }
 
   int64_t reads = 0;

@@ -34,6 +34,7 @@ TEST(PortableProfileFile, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(PortableProfileFile(folder.File("none.ini")).Read("View", "DP", "1"), "1");
 
   WriteBytes(path, "[L]\r\nv=" + std::string(3000, 'a') + "\r\n");
+  file.Flush();  // like the platform, the file keeps its copy until flushed
   EXPECT_EQ(file.Read("L", "v", "").size(), 2047u);
 }
 
@@ -65,12 +66,15 @@ TEST(PortableProfileFile, CreatesFilesSectionsAndLineEndsOnDemand) {
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n");
 
   WriteBytes(path, "[A]\r\nx=1");
+  file.Flush();
   ASSERT_TRUE(file.Write("A", "y", "2"));
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\ny=2\r\n");
   WriteBytes(path, "[A]\r\nx=1");
+  file.Flush();
   ASSERT_TRUE(file.Write("B", "z", "3"));
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n[B]\r\nz=3\r\n");
   WriteBytes(path, "[A]\r\n");
+  file.Flush();
   ASSERT_TRUE(file.Write("", "k", "v"));
   EXPECT_EQ(ReadBytes(path), "k=v\r\n[A]\r\n");
 

@@ -26,7 +26,13 @@ class CheckedFile : public ProfileFile {
   bool Write(const std::string& s, const std::string& k, const std::string& v) override {
     return k != failKey && file_.Write(s, k, v);
   }
-  void Flush() override { ++flushes; }
+  std::vector<std::string> ReadSection(const std::string& s) override {
+    return file_.ReadSection(s);
+  }
+  void Flush() override {
+    ++flushes;
+    file_.Flush();
+  }
   std::string failKey;
   int flushes = 0;
 
