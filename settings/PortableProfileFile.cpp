@@ -195,8 +195,10 @@ std::vector<std::string> PortableProfileFile::ReadSection(const std::string& sec
   Load();
   std::vector<std::string> entries;
   const Location found = Find(lines_, section, {});
-  if (!found.sectionFound || section.empty()) return entries;
-  for (const Line* line = found.header + 1; line <= found.lastLine; ++line) {
+  if (found.lastLine == nullptr) return entries;
+  // From below the header, or from the file's start for the nameless section.
+  for (const Line* line = found.header != nullptr ? found.header + 1 : lines_.data();
+       line <= found.lastLine; ++line) {
     if (line->kind != Line::Kind::Key || line->name.substr(0, 1) == ";") continue;
     std::string& entry = entries.emplace_back(line->name);
     if (line->hasValue) entry.append("=").append(line->value);
