@@ -131,7 +131,11 @@ std::string_view TrimDefault(std::string_view fallback) {
 bool LoadFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // In blocks: every load and save reads the file at least once.
+  text.clear();
+  char block[16384];
+  while (in.read(block, sizeof block) || in.gcount() > 0)
+    text.append(block, static_cast<size_t>(in.gcount()));
   return !in.bad();
 }
 
