@@ -29,7 +29,7 @@
 //   upper TEXT / upper-all      log the upper-case mapping of a text / of every byte
 //   set WHAT VALUE              change settings or window state before a save
 //   load / save                 run the module's whole load or save and log the state
-//                               (a save with the number of keys it wrote)
+//                               (a save with the number of its write calls)
 //   save-all                    the module's save as if the file held no key: every
 //                               key is written, as the module did before it compared
 //   keep / same                 remember the file's bytes / log whether the file

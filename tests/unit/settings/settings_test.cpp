@@ -238,9 +238,8 @@ TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
 
 // The module's own keys as a save leaves them, with [Collapse] for DP, SP, EP and Fav.
 const std::string kSavedFile =
-    "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\nLists=DP,Fav\r\n[Fav]\r\nList=5\r\n[Zanterpoint]\r\nTop="
-    "120\r\n"
-    "Left=40\r\nHeight=480\r\nWidth=170\r\nTreeViewColor=clWindow\r\n"
+    "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\nLists=DP,Fav\r\n[Fav]\r\nList=5\r\n"
+    "[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\nWidth=170\r\nTreeViewColor=clWindow\r\n"
     "TreeViewFont=MS Sans Serif,8,0000,clWindowText\r\nTimerEnabled=0\r\nTimerInterval=60\r\n"
     "[Collapse]\r\nDP=0\r\nFAV=0\r\nEP=0\r\nSP=0\r\n";
 
@@ -256,8 +255,9 @@ TEST_F(SettingsTest, ASaveWritesOnlyTheKeysWhoseValueTheFileDoesNotHold) {
   EXPECT_EQ(file_.written, std::vector<std::string>{"Collapse/FAV"});
   file_.written.clear();
 
-  // Held in another spelling, in quotes, without "=", or only in a second
-  // [View]: not the text the save would leave, so written as before.
+  // Held in quotes, without "=" or in other capitals: not the text the save
+  // would leave, so written as before. A key in small letters, a second key of
+  // the same name, a second [Zanterpoint]: the first key of the first section counts.
   std::string text = kSavedFile;
   text.replace(text.find("SP=1"), 4, "SP=\"1\"");
   text.replace(text.find("EP=0"), 4, "EP");
@@ -265,7 +265,7 @@ TEST_F(SettingsTest, ASaveWritesOnlyTheKeysWhoseValueTheFileDoesNotHold) {
   text.replace(text.find("DP=1"), 4, "dp = 1");
   text.replace(text.find("FAV=0"), 5, "FAV=1");
   text.replace(text.find("TimerEnabled=0"), 14, "TimerEnabled=0\r\nTimerEnabled=1");
-  WriteBytes(path_, text + "[view]\r\nWidth=1\r\n");
+  WriteBytes(path_, text + "[zanterpoint]\r\nWidth=1\r\n");
   settings_.Save();
   EXPECT_EQ(file_.written,
             (std::vector<std::string>{"View/SP", "View/EP", "Zanterpoint/TreeViewColor"}));
