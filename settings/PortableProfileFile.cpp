@@ -42,14 +42,7 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-struct Line {
-  enum class Kind { Blank, Section, Key };
-  size_t begin = 0, contentEnd = 0, end = 0;  // content [begin, contentEnd), line break up to end
-  Kind kind = Kind::Blank;
-  std::string_view name;  // trimmed section or key name
-  bool hasValue = false;
-  std::string_view value;  // trimmed
-};
+using Line = PortableProfileFile::Line;
 
 std::vector<Line> ParseLines(std::string_view text) {
   std::vector<Line> lines;
@@ -86,6 +79,7 @@ std::vector<Line> ParseLines(std::string_view text) {
 
 struct Location {
   bool sectionFound = false;
+  const Line* header = nullptr;    // of a named section
   const Line* lastLine = nullptr;  // last non-blank line of the section, header included
   const Line* key = nullptr;
 };
@@ -103,7 +97,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
       if (found.sectionFound) break;  // the section has ended
       inSection = SameName(line.name, section);
       found.sectionFound = inSection;
-      if (inSection) found.lastLine = &line;
+      if (inSection) found.header = found.lastLine = &line;
       continue;
     }
     if (!inSection || line.kind == Line::Kind::Blank) continue;
@@ -137,7 +131,11 @@ std::string_view TrimDefault(std::string_view fallback) {
 bool LoadFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // In blocks: every load and save reads the file at least once.
+  text.clear();
+  char block[16384];
+  while (in.read(block, sizeof block) || in.gcount() > 0)
+    text.append(block, static_cast<size_t>(in.gcount()));
   return !in.bad();
 }
 
@@ -164,28 +162,64 @@ bool SaveFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+void PortableProfileFile::Load() {
+  if (state_ == State::Current) return;
+  std::string text;
+  const bool exists = LoadFile(path_, text);
+  // A file read again unchanged keeps its lines: most loads and saves find
+  // the file as the last one left it.
+  if (state_ == State::Stale && exists == exists_ && text == text_) {
+    state_ = State::Current;
+    return;
+  }
+  Keep(exists, std::move(text));
+}
+
+void PortableProfileFile::Keep(bool exists, std::string text) {
+  exists_ = exists;
+  text_ = std::move(text);
+  lines_ = ParseLines(text_);
+  state_ = State::Current;
+}
+
+void PortableProfileFile::Flush() {
+  if (state_ == State::Current) state_ = State::Stale;
+}
+
 std::string PortableProfileFile::Read(const std::string& section, const std::string& key,
                                       const std::string& fallback) {
-  std::string text;
+  Load();
   std::string_view source = TrimDefault(fallback);
-  std::vector<Line> lines;
-  if (LoadFile(path_, text)) {
-    lines = ParseLines(text);
-    const Location found = Find(lines, section, key);
-    if (found.key != nullptr && found.key->hasValue) source = found.key->value;
-  }
+  const Location found = Find(lines_, section, key);
+  if (found.key != nullptr && found.key->hasValue) source = found.key->value;
   return CopyEntry(source);
+}
+
+std::vector<std::string> PortableProfileFile::ReadSection(const std::string& section) {
+  Load();
+  std::vector<std::string> entries;
+  const Location found = Find(lines_, section, {});
+  if (found.lastLine == nullptr) return entries;
+  // From below the header, or from the file's start for the nameless section.
+  for (const Line* line = found.header != nullptr ? found.header + 1 : lines_.data();
+       line <= found.lastLine; ++line) {
+    if (line->kind != Line::Kind::Key || line->name.substr(0, 1) == ";") continue;
+    std::string& entry = entries.emplace_back(line->name);
+    if (line->hasValue) entry.append("=").append(line->value);
+  }
+  return entries;
 }
 
 bool PortableProfileFile::Write(const std::string& section, const std::string& key,
                                 const std::string& value) {
-  std::string text;
-  if (LoadFile(path_, text)) {
+  Load();
+  if (exists_) {
     // An existing file must be writable even when nothing changes.
     if (ReadOnly(path_)) return false;
     if (!std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary)) return false;
   }
-  const std::vector<Line> lines = ParseLines(text);
+  const std::string& text = text_;
+  const std::vector<Line>& lines = lines_;
   const Location found = Find(lines, section, key);
   // Names and values are stored trimmed: that is what every reader sees, and
   // what Wine's file holds once it has read the file again.
@@ -220,7 +254,12 @@ bool PortableProfileFile::Write(const std::string& section, const std::string& k
       updated.append("[").append(Trim(section)).append("]\r\n").append(line);
     }
   }
-  return SaveFile(path_, updated);
+  if (!SaveFile(path_, updated)) {
+    state_ = State::Unknown;  // what the disk holds now is anybody's guess
+    return false;
+  }
+  Keep(true, std::move(updated));
+  return true;
 }
 
 }  // namespace zp

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "settings/ProfileFile.h"
 
@@ -24,21 +27,45 @@ namespace zp {
 // - an existing file without any write permission bit (how Wine shows the
 //   read-only attribute) is never written: every write to it fails, whoever
 //   runs the process.
+// Like the platform, it keeps a copy of the file between flushes: reads see
+// the disk again after Flush (a file read again unchanged keeps its parsed
+// lines), and every write that changes a value goes to the disk at once.
 // Wine's profile functions rewrite the whole file in a normalised layout
 // (trimmed lines, no blank lines, CR LF) on every change; on files already in
 // that layout both give the same bytes.
 class PortableProfileFile final : public ProfileFile {
  public:
   explicit PortableProfileFile(std::string path) : path_(std::move(path)) {}
+  PortableProfileFile(const PortableProfileFile&) = delete;  // its lines point into its text
+  PortableProfileFile& operator=(const PortableProfileFile&) = delete;
 
   const std::string& Path() const override { return path_; }
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& fallback) override;
   bool Write(const std::string& section, const std::string& key, const std::string& value) override;
-  void Flush() override {}  // nothing is cached
+  std::vector<std::string> ReadSection(const std::string& section) override;
+  void Flush() override;
+
+  // One line of the file, as the implementation finds it.
+  struct Line {
+    enum class Kind { Blank, Section, Key };
+    size_t begin = 0, contentEnd = 0, end = 0;  // content [begin, contentEnd), break up to end
+    Kind kind = Kind::Blank;
+    std::string_view name;  // trimmed section or key name
+    bool hasValue = false;
+    std::string_view value;  // trimmed
+  };
 
  private:
+  enum class State { Unknown, Stale, Current };  // Stale: to be compared with the disk
+  void Load();
+  void Keep(bool exists, std::string text);
+
   std::string path_;
+  State state_ = State::Unknown;
+  bool exists_ = false;
+  std::string text_;
+  std::vector<Line> lines_;
 };
 
 }  // namespace zp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zp {
 
@@ -19,6 +20,12 @@ class ProfileFile {
   // False when the platform could not write the key.
   virtual bool Write(const std::string& section, const std::string& key,
                      const std::string& value) = 0;
+  // The first section with that name as the platform lists it: one entry per
+  // key line, "key=value" (or "key" for a line without "="), names and values
+  // as the file holds them, quotes included; comment lines (";") and blank
+  // lines are left out. Empty when the file or the section is missing, or when
+  // the listing cannot be had whole.
+  virtual std::vector<std::string> ReadSection(const std::string& section) = 0;
   // Drops any cached copy of the file, so the next read sees the disk.
   virtual void Flush() = 0;
 };

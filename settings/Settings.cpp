@@ -33,7 +33,26 @@ class FlushOnExit {
   ProfileFile& file_;
 };
 
+// What a save learns of the file is of no use after it: the next save reads it again.
+template <typename Held>
+class ForgetOnExit {
+ public:
+  explicit ForgetOnExit(std::optional<Held>& held) : held_(held) { held_.emplace(); }
+  ForgetOnExit(const ForgetOnExit&) = delete;
+  ForgetOnExit& operator=(const ForgetOnExit&) = delete;
+  ~ForgetOnExit() { held_.reset(); }
+
+ private:
+  std::optional<Held>& held_;
+};
+
 const char* Flag(bool on) { return on ? "1" : "0"; }
+
+bool SameAsciiName(const std::string& a, const std::string& b) {
+  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return fold(x) == fold(y); });
+}
 
 }  // namespace
 
@@ -69,7 +88,44 @@ bool Settings::ReadBoolean(const std::string& section, const std::string& key, b
 
 void Settings::WriteText(const std::string& section, const std::string& key,
                          const std::string& value) {
+  // A key is written only where the file does not already hold the value:
+  // on Windows every write may rewrite the whole file, and a tree build
+  // saves once per expanded root.
+  if (FileHolds(section, key, value)) return;
   if (!file_.Write(section, key, value)) throw SettingsError(WriteErrorText(file_.Path()));
+}
+
+bool Settings::FileHolds(const std::string& section, const std::string& key,
+                         const std::string& value) {
+  // What the file holds now, not what the last load read: the user edits the
+  // file by hand while the module runs. One listing per section and save.
+  if (!heldSections_) return false;
+  std::vector<HeldSection>& sections = *heldSections_;
+  auto held = std::find_if(sections.begin(), sections.end(),
+                           [&](const HeldSection& s) { return s.name == section; });
+  if (held == sections.end()) {
+    held = sections.insert(sections.end(), HeldSection{section, {}});
+    for (const std::string& entry : file_.ReadSection(section)) {
+      const size_t equals = entry.find('=');
+      HeldKey& k = held->keys.emplace_back();
+      k.name = entry.substr(0, equals);
+      k.upperName = k.name;
+      UpperCaseInPlace(k.upperName);
+      if (equals != std::string::npos) k.value = entry.substr(equals + 1);
+    }
+  }
+  // The first key the platform may take for this one decides. It must be this
+  // key in the sense of every profile reader (A to Z folded, as Wine does) and
+  // hold exactly the text the write would leave; anything else is written, as
+  // writing every key would have done.
+  std::string upperKey = key;
+  UpperCaseInPlace(upperKey);
+  const auto first = std::find_if(held->keys.begin(), held->keys.end(),
+                                  [&](const HeldKey& k) { return k.upperName == upperKey; });
+  if (first != held->keys.end()) {
+    return SameAsciiName(first->name, key) && first->value == value;
+  }
+  return false;
 }
 
 void Settings::AddCollapseState(const std::string& entryName) {
@@ -169,6 +225,7 @@ void Settings::Load() {
 
 void Settings::Save() {
   const FlushOnExit flush(file_);
+  const ForgetOnExit forget(heldSections_);
 
   WriteText(kView, "DP", Flag(viewDP));
   WriteText(kView, "SP", Flag(viewSP));

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "settings/ProfileFile.h"
 #include "settings/StringDictionary.h"
@@ -92,6 +94,7 @@ class Settings {
   int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback);
   bool ReadBoolean(const std::string& section, const std::string& key, bool fallback);
   void WriteText(const std::string& section, const std::string& key, const std::string& value);
+  bool FileHolds(const std::string& section, const std::string& key, const std::string& value);
   void AddCollapseState(const std::string& entryName);
 
   ProfileFile& file_;
@@ -102,6 +105,18 @@ class Settings {
   std::deque<uint8_t> collapseCells_;
   std::deque<std::string> nodeListTexts_;
   bool timerRead_ = false;  // the last load got as far as the timer keys
+
+  // Only during a save: each section the save writes to, as the file held it
+  // when the save came to it (upper-case name, name, and value; none without "=").
+  struct HeldKey {
+    std::string upperName, name;
+    std::optional<std::string> value;
+  };
+  struct HeldSection {
+    std::string name;
+    std::vector<HeldKey> keys;
+  };
+  std::optional<std::vector<HeldSection>> heldSections_;
 };
 
 }  // namespace zp

@@ -22,6 +22,28 @@ bool Win32ProfileFile::Write(const std::string& section, const std::string& key,
          FALSE;
 }
 
+std::vector<std::string> Win32ProfileFile::ReadSection(const std::string& section) {
+  // A listing that does not fit comes back cut, its length two short of the
+  // buffer's: grow the buffer until it fits.
+  constexpr DWORD kLargest = 1u << 24;
+  std::vector<char> buffer(32768);
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length =
+        GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, path_.c_str());
+    if (length + 2 < size) {
+      std::vector<std::string> entries;
+      for (size_t at = 0; at < length && buffer[at] != 0;) {
+        entries.emplace_back(buffer.data() + at);
+        at += entries.back().size() + 1;
+      }
+      return entries;
+    }
+    if (size >= kLargest) return {};  // nothing known: every key is written
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
 void Win32ProfileFile::Flush() {
   // With only the file name given, the profile functions drop their cached copy.
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());

@@ -15,6 +15,7 @@ class Win32ProfileFile final : public ProfileFile {
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& fallback) override;
   bool Write(const std::string& section, const std::string& key, const std::string& value) override;
+  std::vector<std::string> ReadSection(const std::string& section) override;
   void Flush() override;
 
  private:

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -21,11 +23,17 @@
 //                               under Windows, no write permission bits elsewhere)
 //                               or writable again
 //   read SECTION KEY DEFAULT    log the value read
+//   section SECTION             log the section as the platform lists it
 //   write SECTION KEY VALUE     log whether the write succeeded
 //   flush                       drop the platform's cached copy
 //   upper TEXT / upper-all      log the upper-case mapping of a text / of every byte
 //   set WHAT VALUE              change settings or window state before a save
 //   load / save                 run the module's whole load or save and log the state
+//                               (a save with the number of its write calls)
+//   save-all                    the module's save as if the file held no key: every
+//                               key is written, as the module did before it compared
+//   keep / same                 remember the file's bytes / log whether the file
+//                               still has exactly the bytes remembered
 namespace zp::replay {
 
 namespace {
@@ -80,6 +88,48 @@ std::string Escape(std::string_view bytes) {
     }
   }
   return out;
+}
+
+// The file as the module's load and save see it: counts their writes, and for
+// save-all lists every section as empty, so that the save writes every key.
+class ModuleFile final : public ProfileFile {
+ public:
+  explicit ModuleFile(ProfileFile& file) : file_(file) {}
+  const std::string& Path() const override { return file_.Path(); }
+  std::string Read(const std::string& section, const std::string& key,
+                   const std::string& fallback) override {
+    return file_.Read(section, key, fallback);
+  }
+  bool Write(const std::string& section, const std::string& key,
+             const std::string& value) override {
+    ++writes;
+    return file_.Write(section, key, value);
+  }
+  std::vector<std::string> ReadSection(const std::string& section) override {
+    return writeAll ? std::vector<std::string>{} : file_.ReadSection(section);
+  }
+  void Flush() override { file_.Flush(); }
+
+  bool writeAll = false;
+  int writes = 0;
+
+ private:
+  ProfileFile& file_;
+};
+
+// The file's bytes, or nullopt when there is no file.
+std::optional<std::string> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void DescribeBytes(std::ostream& out, const std::optional<std::string>& bytes) {
+  if (bytes) {
+    out << "'" << Escape(*bytes) << "'";
+  } else {
+    out << "(no file)";
+  }
 }
 
 struct ToolWindow : MemorySettingsWindow {
@@ -163,8 +213,10 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     return false;
   }
   const std::unique_ptr<ProfileFile> file = OpenProfileFile(iniPath);
+  ModuleFile moduleFile(*file);
   ToolWindow window;
-  Settings settings(*file, window);
+  Settings settings(moduleFile, window);
+  std::optional<std::string> kept;
 
   std::string line;
   for (int number = 1; std::getline(script, line); ++number) {
@@ -207,6 +259,26 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     } else if (op == "read" && need(3)) {
       log << "read [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " -> '"
           << Escape(file->Read(fields[1], fields[2], fields[3])) << "'\n";
+    } else if (op == "section" && need(1)) {
+      log << "section [" << Escape(fields[1]) << "] ->";
+      for (const std::string& entry : file->ReadSection(fields[1]))
+        log << " '" << Escape(entry) << "'";
+      log << "\n";
+    } else if (op == "keep" && need(0)) {
+      file->Flush();
+      kept = FileBytes(iniPath);
+    } else if (op == "same" && need(0)) {
+      file->Flush();
+      const std::optional<std::string> now = FileBytes(iniPath);
+      if (now == kept) {
+        log << "same bytes as kept\n";
+      } else {
+        log << "differs from what was kept:\n  kept ";
+        DescribeBytes(log, kept);
+        log << "\n  now  ";
+        DescribeBytes(log, now);
+        log << "\n";
+      }
     } else if (op == "write" && need(3)) {
       const bool ok = file->Write(fields[1], fields[2], fields[3]);
       log << "write [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " = "
@@ -227,14 +299,22 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
         problem = "line " + std::to_string(number) + ": cannot set " + fields[1];
         return false;
       }
-    } else if ((op == "load" || op == "save") && need(0)) {
+    } else if ((op == "load" || op == "save" || op == "save-all") && need(0)) {
       std::string outcome = "ok";
+      moduleFile.writes = 0;
+      moduleFile.writeAll = op == "save-all";
       try {
         op == "load" ? settings.Load() : settings.Save();
       } catch (const SettingsError& e) {
         outcome = "error '" + Escape(WithoutPath(e.what(), iniPath)) + "'";
       }
-      log << op << " " << outcome << "\n" << (op == "load" ? Describe(settings, window) : "");
+      moduleFile.writeAll = false;
+      log << op << " " << outcome;
+      if (op == "load") {
+        log << "\n" << Describe(settings, window);
+      } else {
+        log << ", writes " << moduleFile.writes << "\n";
+      }
     } else if (problem.empty()) {
       problem = "line " + std::to_string(number) + ": unknown operation " + op;
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "SettingsTestSupport.h"
 #include "settings/PortableProfileFile.h"
@@ -34,7 +35,30 @@ TEST(PortableProfileFile, ReadsLikeTheProfileFunctions) {
   EXPECT_EQ(PortableProfileFile(folder.File("none.ini")).Read("View", "DP", "1"), "1");
 
   WriteBytes(path, "[L]\r\nv=" + std::string(3000, 'a') + "\r\n");
+  file.Flush();  // like the platform, the file keeps its copy until flushed
   EXPECT_EQ(file.Read("L", "v", "").size(), 2047u);
+}
+
+TEST(PortableProfileFile, ListsASectionAsTheProfileFunctionsDo) {
+  test::TempFolder folder;
+  const std::string path = folder.File("a.ini");
+  WriteBytes(path,
+             "[View]\r\n; comment\r\n  DP = 1 \r\n\r\nbare\r\n=v\r\nq=\"x\"\r\n[Other]\r\nx=y\r\n"
+             "[VIEW]\r\nlater=1\r\n");
+  PortableProfileFile file(path);
+  EXPECT_EQ(file.ReadSection("view"), (std::vector<std::string>{"DP=1", "bare", "=v", "q=\"x\""}));
+  EXPECT_TRUE(file.ReadSection("Missing").empty());
+  EXPECT_TRUE(PortableProfileFile(folder.File("none.ini")).ReadSection("View").empty());
+
+  // The copy is kept until a flush; then the disk counts, even for an edit
+  // that leaves the size as it was.
+  WriteBytes(path, "[View]\r\nDP=0\r\n");
+  EXPECT_EQ(file.Read("View", "DP", ""), "1");
+  file.Flush();
+  EXPECT_EQ(file.Read("View", "DP", ""), "0");
+  WriteBytes(path, "[View]\r\nDP=7\r\n");
+  file.Flush();
+  EXPECT_EQ(file.ReadSection("View"), std::vector<std::string>{"DP=7"});
 }
 
 TEST(PortableProfileFile, WritesChangeOnlyTheirOwnLine) {
@@ -65,12 +89,15 @@ TEST(PortableProfileFile, CreatesFilesSectionsAndLineEndsOnDemand) {
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n");
 
   WriteBytes(path, "[A]\r\nx=1");
+  file.Flush();
   ASSERT_TRUE(file.Write("A", "y", "2"));
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\ny=2\r\n");
   WriteBytes(path, "[A]\r\nx=1");
+  file.Flush();
   ASSERT_TRUE(file.Write("B", "z", "3"));
   EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n[B]\r\nz=3\r\n");
   WriteBytes(path, "[A]\r\n");
+  file.Flush();
   ASSERT_TRUE(file.Write("", "k", "v"));
   EXPECT_EQ(ReadBytes(path), "k=v\r\n[A]\r\n");
 

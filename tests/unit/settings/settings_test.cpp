@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,19 @@ class CheckedFile : public ProfileFile {
     return file_.Read(s, k, d);
   }
   bool Write(const std::string& s, const std::string& k, const std::string& v) override {
+    written.push_back(s + "/" + k);
     return k != failKey && file_.Write(s, k, v);
   }
-  void Flush() override { ++flushes; }
+  std::vector<std::string> ReadSection(const std::string& s) override {
+    return file_.ReadSection(s);
+  }
+  void Flush() override {
+    ++flushes;
+    file_.Flush();
+  }
   std::string failKey;
   int flushes = 0;
+  std::vector<std::string> written;  // section/key of every write call
 
  private:
   PortableProfileFile file_;
@@ -225,6 +234,84 @@ TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
   EXPECT_EQ(file_.Read("Zanterpoint", "TreeViewColor", ""), "clWindow");
   EXPECT_EQ(file_.Read("Zanterpoint", "TimerEnabled", "absent"), "absent");
   EXPECT_EQ(file_.flushes, 2);
+}
+
+// The module's own keys as a save leaves them, with [Collapse] for DP, SP, EP and Fav.
+const std::string kSavedFile =
+    "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\nLists=DP,Fav\r\n[Fav]\r\nList=5\r\n"
+    "[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\nWidth=170\r\nTreeViewColor=clWindow\r\n"
+    "TreeViewFont=MS Sans Serif,8,0000,clWindowText\r\nTimerEnabled=0\r\nTimerInterval=60\r\n"
+    "[Collapse]\r\nDP=0\r\nFAV=0\r\nEP=0\r\nSP=0\r\n";
+
+TEST_F(SettingsTest, ASaveWritesOnlyTheKeysWhoseValueTheFileDoesNotHold) {
+  WriteBytes(path_, kSavedFile);
+  settings_.Load();
+  settings_.Save();
+  EXPECT_TRUE(file_.written.empty());
+  EXPECT_EQ(ReadBytes(path_), kSavedFile);
+
+  *settings_.CollapseState("Fav") = 1;  // a collapse toggle
+  settings_.Save();
+  EXPECT_EQ(file_.written, std::vector<std::string>{"Collapse/FAV"});
+  file_.written.clear();
+
+  // Held in quotes, without "=" or in other capitals: not the text the save
+  // would leave, so written as before. A key in small letters, a second key of
+  // the same name, a second [Zanterpoint]: the first key of the first section counts.
+  std::string text = kSavedFile;
+  text.replace(text.find("SP=1"), 4, "SP=\"1\"");
+  text.replace(text.find("EP=0"), 4, "EP");
+  text.replace(text.find("clWindow\r"), 8, "CLWINDOW");
+  text.replace(text.find("DP=1"), 4, "dp = 1");
+  text.replace(text.find("FAV=0"), 5, "FAV=1");
+  text.replace(text.find("TimerEnabled=0"), 14, "TimerEnabled=0\r\nTimerEnabled=1");
+  WriteBytes(path_, text + "[zanterpoint]\r\nWidth=1\r\n");
+  settings_.Save();
+  EXPECT_EQ(file_.written,
+            (std::vector<std::string>{"View/SP", "View/EP", "Zanterpoint/TreeViewColor"}));
+  EXPECT_EQ(file_.Read("View", "EP", "absent"), "0");
+}
+
+TEST_F(SettingsTest, ASaveComparesWithTheFileAsItIsWhenTheSaveRuns) {
+  WriteBytes(path_, kSavedFile);
+  settings_.Load();
+  // Changed by hand after the load: the save puts back only what differs.
+  std::string edited = kSavedFile;
+  edited.replace(edited.find("Top=120"), 7, "Top=999");
+  edited.replace(edited.find("FAV=0"), 5, "FAV=1");
+  WriteBytes(path_, edited);
+  settings_.Save();
+  EXPECT_EQ(file_.written, (std::vector<std::string>{"Zanterpoint/Top", "Collapse/FAV"}));
+  EXPECT_EQ(ReadBytes(path_), kSavedFile);
+
+  // Deleted: every key is written, in the order of a file created new.
+  file_.written.clear();
+  std::filesystem::remove(path_);
+  settings_.Save();
+  EXPECT_EQ(file_.written.size(), 3u + 8u + 4u);
+  EXPECT_EQ(
+      ReadBytes(path_),
+      "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\n[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\n"
+      "Width=170\r\nTreeViewColor=clWindow\r\nTreeViewFont=MS Sans Serif,8,0000,clWindowText\r\n"
+      "TimerEnabled=0\r\nTimerInterval=60\r\n[Collapse]\r\nFAV=0\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
+}
+
+TEST_F(SettingsTest, AReadOnlyFileFailsOnlyWhenASaveHasSomethingToWrite) {
+  namespace fs = std::filesystem;
+  WriteBytes(path_, kSavedFile);
+  fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  settings_.Load();
+  settings_.Save();  // the file holds every value already
+  EXPECT_TRUE(file_.written.empty());
+
+  settings_.viewEP = true;
+  *settings_.CollapseState("Fav") = 1;
+  EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Save(); }),
+            "In " + path_ + " kann nicht geschrieben werden");
+  EXPECT_EQ(file_.written, std::vector<std::string>{"View/EP"});  // ends at the first change
+  EXPECT_EQ(ReadBytes(path_), kSavedFile);
+  fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(SettingsFilePathTest, TheFolderOfTheExecutable) {
