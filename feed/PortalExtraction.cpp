@@ -28,6 +28,13 @@ int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor) {
   return capture[cursor.packet][cursor.offset];
 }
 
+// Whether `slot` was stored by the capture that stored `first`. A read that
+// moves forward one slot at a time and checks every slot against its first
+// one never crosses a junction. Both slots must lie in the buffer.
+bool SameCapture(const CaptureNumbers* captures, int32_t first, int32_t slot) {
+  return captures == nullptr || slot == first || (*captures)[slot] == (*captures)[first];
+}
+
 bool MarkerFollows(const CaptureBuffer& capture, int32_t slot, int32_t offset, const char* text) {
   for (int j = 1; j <= kMarkerLength; ++j) {
     PacketCursor at{slot, offset + j};
@@ -55,7 +62,7 @@ struct MarkerPlaces {
 
 // All six searches of an extraction (three markers, with and without the
 // continuity check) in one scan of the capture: the bytes are read once.
-MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
+MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* captures) {
   MarkerPlaces found;
   int open = kListKindCount;  // markers not yet found with continuity
   for (int32_t p = 0; p < kCaptureSlots; ++p) {
@@ -72,6 +79,10 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
         const int length = ByteAt(capture, cursor);
         // A length byte before the first slot was never captured: no marker here.
         if (length < 0) continue;
+        // Length byte and marker word lie in two slots at most; across a
+        // junction they are bytes of two unrelated packets, not a marker.
+        const int32_t lastSlot = o + kMarkerLength > kLastOffset ? p + 1 : p;
+        if (!SameCapture(captures, cursor.packet, lastSlot)) continue;
         AdvanceCursor(cursor, length + 1);
         if (!found.any[k].Found()) found.any[k] = cursor;
         if (ContinuesNext(capture, p)) {
@@ -84,10 +95,11 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
   return found;
 }
 
-void ReadEntries(const CaptureBuffer& capture, PacketCursor cursor, PortalList& list) {
+void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures,
+                 PacketCursor cursor, PortalList& list) {
   // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
   while (list.count < kPortalListCapacity &&
-         ParseLinkageEntry(capture, cursor, list.entries[list.count])) {
+         ParseLinkageEntry(capture, cursor, list.entries[list.count], captures)) {
     ++list.count;
   }
 }
@@ -112,32 +124,40 @@ int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
   return capture[slot][3] & 0x0F;
 }
 
-PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity) {
-  const MarkerPlaces found = FindMarkers(capture);
+PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
+                        const CaptureNumbers* captures) {
+  const MarkerPlaces found = FindMarkers(capture, captures);
   const int k = static_cast<int>(kind);
   return checkContinuity ? found.continued[k] : found.any[k];
 }
 
-bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry) {
+bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
+                       const CaptureNumbers* captures) {
   if (ByteAt(capture, cursor) != kLinkageTag) return false;
+  // Every byte of the descriptor from the capture that stored its tag, or -1.
+  const auto read = [&](const PacketCursor& at) {
+    const int byte = ByteAt(capture, at);
+    return byte >= 0 && SameCapture(captures, cursor.packet, at.packet) ? byte : -1;
+  };
   PacketCursor at = cursor;
   AdvanceCursor(at, 1);
-  const int length = ByteAt(capture, at);
+  const int length = read(at);
   AdvanceCursor(at, 5);
-  const int high = ByteAt(capture, at);
+  const int high = read(at);
   AdvanceCursor(at, 1);
-  const int low = ByteAt(capture, at);
+  const int low = read(at);
   AdvanceCursor(at, 2);
   if (length < 0 || high < 0 || low < 0) return false;
 
   std::string name;
   for (int i = 0; i < length - 7; ++i) {
-    const int byte = ByteAt(capture, at);
+    const int byte = read(at);
     if (byte == kNameEnd) {
       cursor = at;
       return false;
     }
-    if (byte < 0) return false;  // the descriptor runs past the capture
+    // The descriptor runs past the capture, or past the packets stored with its start.
+    if (byte < 0) return false;
     name.push_back(static_cast<char>(byte));
     AdvanceCursor(at, 1);
   }
@@ -147,26 +167,27 @@ bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, Porta
   return true;
 }
 
-bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists) {
+bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
+                        const CaptureNumbers* captures) {
   PortalList& direkt = lists[static_cast<int>(ListKind::Direkt)];
   PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
   PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];
 
-  const MarkerPlaces markers = FindMarkers(capture);
+  const MarkerPlaces markers = FindMarkers(capture, captures);
   direkt.count = 0;
   PacketCursor cursor = markers.Preferred(ListKind::Direkt);
   if (!cursor.Found()) return false;
-  ReadEntries(capture, cursor, direkt);
+  ReadEntries(capture, captures, cursor, direkt);
 
   // Without a Sport announcement the Erotik list keeps what it had.
   sport.count = 0;
   cursor = markers.Preferred(ListKind::Sport);
   if (!cursor.Found()) return true;
-  ReadEntries(capture, cursor, sport);
+  ReadEntries(capture, captures, cursor, sport);
 
   erotik.count = 0;
   cursor = markers.Preferred(ListKind::Erotik);
-  if (cursor.Found()) ReadEntries(capture, cursor, erotik);
+  if (cursor.Found()) ReadEntries(capture, captures, cursor, erotik);
   return true;
 }
 

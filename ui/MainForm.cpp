@@ -87,7 +87,9 @@ void MainForm::LoadSettings() {
 }
 
 bool MainForm::BuildTree() {
-  if (!ExtractPortalLists(capture_.Sections(), portalLists_)) return false;
+  if (!ExtractPortalLists(capture_.Sections(), portalLists_, &capture_.SectionCaptures())) {
+    return false;
+  }
   LoadSettings();
   tree_.Clear();
   const int32_t count = std::clamp(settings_.listEntryCount, 0, kMaxListEntries);
