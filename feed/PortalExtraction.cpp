@@ -95,8 +95,8 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
   return found;
 }
 
-void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures,
-                 PacketCursor cursor, PortalList& list) {
+void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures, PacketCursor cursor,
+                 PortalList& list) {
   // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
   while (list.count < kPortalListCapacity &&
          ParseLinkageEntry(capture, cursor, list.entries[list.count], captures)) {
