@@ -76,6 +76,28 @@ TEST_F(MainFormTest, AnIntervalBeyondTheTimersRangeIsCappedAndSavedCapped) {
   EXPECT_EQ("1", Setting("Zanterpoint", "TimerEnabled"));
 }
 
+TEST_F(MainFormTest, OneTimerClickAfterALoadStoppedByABrokenColourOrFont) {
+  for (const char* broken : {"TreeViewColor=kein Farbwert", "TreeViewFont=A,B,10,0000,clBlack"}) {
+    WriteSettings(std::string("[Zanterpoint]\r\n") + broken +
+                  "\r\nTimerEnabled=0\r\nTimerInterval=30\r\n");
+    shell = FakeShell{};
+    shell.form = form.get();
+    form->FormActivate();  // stops before the timer keys
+    ASSERT_EQ(1u, form->Errors().Take().size()) << broken;
+    ASSERT_EQ("Timer", shell.timerCaption);
+
+    // The save repairs the broken key, and the click's change is in the file.
+    form->MenuItemTimerClick();
+    EXPECT_TRUE(form->Errors().Take().empty()) << broken;
+    EXPECT_TRUE(shell.timerChecked) << broken;
+    EXPECT_EQ("Timer (30s)", shell.timerCaption);
+    EXPECT_TRUE(shell.rescanOn);
+    EXPECT_EQ(30000u, shell.rescanMs);
+    EXPECT_EQ("1", Setting("Zanterpoint", "TimerEnabled"));
+    EXPECT_EQ("30", Setting("Zanterpoint", "TimerInterval"));
+  }
+}
+
 TEST_F(MainFormTest, AReadOnlySettingsFileIsReportedAndLeftAsItWas) {
   namespace fs = std::filesystem;
   const std::string original =
