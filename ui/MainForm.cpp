@@ -60,9 +60,11 @@ void MainForm::FormShow() {
 }
 
 void MainForm::FormActivate() {
-  // Unsaved moves and resizes give way to the geometry in the file.
+  // Unsaved moves and resizes give way to the geometry in the file, on a
+  // monitor where the user can reach the window. Nothing is written here: the
+  // next save records where the window is.
   LoadSettings();
-  shell_.SetBounds(settings_.geometry);
+  shell_.SetBounds(PlaceOnWorkAreas(settings_.geometry, shell_.MonitorWorkAreas()));
 }
 
 void MainForm::FormClose() {

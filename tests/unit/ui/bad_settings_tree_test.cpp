@@ -98,6 +98,22 @@ TEST_F(MainFormTest, OneTimerClickAfterALoadStoppedByABrokenColourOrFont) {
   }
 }
 
+TEST_F(MainFormTest, AWindowSavedOutsideEveryMonitorOpensOnOne) {
+  const std::string file = "[Zanterpoint]\r\nTop=3000\r\nLeft=5000\r\nHeight=400\r\nWidth=200\r\n";
+  WriteSettings(file);
+  shell.workAreas = {{0, 0, 1024, 768}};
+  form->FormActivate();
+  EXPECT_EQ(368, shell.bounds.top);
+  EXPECT_EQ(824, shell.bounds.left);
+  EXPECT_EQ(400, shell.bounds.height);
+  EXPECT_EQ(200, shell.bounds.width);
+  EXPECT_EQ("3000", Setting("Zanterpoint", "Top"));  // nothing written by this alone
+  // The next save records where the window is.
+  form->FormKeyDown(vk::kEscape, {});
+  EXPECT_EQ("368", Setting("Zanterpoint", "Top"));
+  EXPECT_EQ("824", Setting("Zanterpoint", "Left"));
+}
+
 TEST_F(MainFormTest, AReadOnlySettingsFileIsReportedAndLeftAsItWas) {
   namespace fs = std::filesystem;
   const std::string original =
