@@ -12,7 +12,9 @@
 # elsewhere the 64-bit twin of the same sources under wine64.
 # --x11 gives the program a display: the current one, or a private Xvfb.
 #
-# Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required).
+# Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required);
+# ZP_XVFB_SCREEN (e.g. 1024x768): with --x11, always a private Xvfb screen of that
+# size, for tests that depend on it (default: 1280x1024, and only without a display).
 set -euo pipefail
 
 x11=0
@@ -63,7 +65,7 @@ for arg in "$@"; do
 done
 set -- "${args[@]}"
 
-if [ "$x11" = 1 ] && [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$program" "$@"
+if [ "$x11" = 1 ] && { [ -z "${DISPLAY:-}" ] || [ -n "${ZP_XVFB_SCREEN:-}" ]; }; then
+  exec xvfb-run -a -s "-screen 0 ${ZP_XVFB_SCREEN:-1280x1024}x24" "$wine" "$program" "$@"
 fi
 exec "$wine" "$program" "$@"
