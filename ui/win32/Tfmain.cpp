@@ -72,7 +72,9 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
         {area.left, area.top, area.right, area.bottom});
   } catch (...) {
-    return FALSE;  // out of memory: the monitors found so far
+    // Out of memory: no list rather than one that leaves out the window's monitor.
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->clear();
+    return FALSE;
   }
   return TRUE;
 }
