@@ -1,5 +1,6 @@
 #include "feed/PortalExtraction.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zp {
@@ -18,21 +19,31 @@ constexpr int kMarkerToLength = -7;
 
 constexpr const char* kMarkerText[kListKindCount] = {"Direkt", "Portal", "Info T"};
 
-// The byte under a cursor, or -1 outside the captured slots. Every read of
-// the capture goes through here, so a corrupt length can never leave the buffer.
-int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor) {
-  if (cursor.packet < 0 || cursor.packet >= kCaptureSlots || cursor.offset < 0 ||
+// A descriptor of 2 + 255 bytes lies in three slots at most.
+constexpr int32_t kDescriptorSlotsBeyondFirst = 2;
+
+// The byte under a cursor, or -1 outside the captured slots or beyond
+// `lastSlot`. Every read of the capture goes through here, so a corrupt length
+// can never leave the buffer.
+int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor,
+           int32_t lastSlot = kCaptureSlots - 1) {
+  if (cursor.packet < 0 || cursor.packet > lastSlot || cursor.offset < 0 ||
       cursor.offset > kLastOffset) {
     return -1;
   }
   return capture[cursor.packet][cursor.offset];
 }
 
-// Whether `slot` was stored by the capture that stored `first`. A read that
-// moves forward one slot at a time and checks every slot against its first
-// one never crosses a junction. Both slots must lie in the buffer.
-bool SameCapture(const CaptureNumbers* captures, int32_t first, int32_t slot) {
-  return captures == nullptr || slot == first || (*captures)[slot] == (*captures)[first];
+// The last slot that a read starting in `first` (in the buffer) and running
+// over at most `span` more slots may use: the capture that stored `first`
+// stored these right after it. The next lies beyond a junction: a packet of
+// another capture, or a slot never filled.
+int32_t RunEnd(const CaptureNumbers* captures, int32_t first, int32_t span) {
+  if (captures == nullptr) return kCaptureSlots - 1;
+  const int32_t limit = std::min(first + span, kCaptureSlots - 1);
+  int32_t last = first;
+  while (last < limit && (*captures)[last + 1] == (*captures)[first]) ++last;
+  return last;
 }
 
 bool MarkerFollows(const CaptureBuffer& capture, int32_t slot, int32_t offset, const char* text) {
@@ -82,7 +93,7 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
         // Length byte and marker word lie in two slots at most; across a
         // junction they are bytes of two unrelated packets, not a marker.
         const int32_t lastSlot = o + kMarkerLength > kLastOffset ? p + 1 : p;
-        if (!SameCapture(captures, cursor.packet, lastSlot)) continue;
+        if (RunEnd(captures, cursor.packet, 1) < lastSlot) continue;
         AdvanceCursor(cursor, length + 1);
         if (!found.any[k].Found()) found.any[k] = cursor;
         if (ContinuesNext(capture, p)) {
@@ -134,11 +145,9 @@ PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkC
 bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
                        const CaptureNumbers* captures) {
   if (ByteAt(capture, cursor) != kLinkageTag) return false;
-  // Every byte of the descriptor from the capture that stored its tag, or -1.
-  const auto read = [&](const PacketCursor& at) {
-    const int byte = ByteAt(capture, at);
-    return byte >= 0 && SameCapture(captures, cursor.packet, at.packet) ? byte : -1;
-  };
+  // Every byte of the descriptor from the run of slots that holds its tag, or -1.
+  const int32_t lastSlot = RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst);
+  const auto read = [&](const PacketCursor& at) { return ByteAt(capture, at, lastSlot); };
   PacketCursor at = cursor;
   AdvanceCursor(at, 1);
   const int length = read(at);
