@@ -8,9 +8,10 @@
 #                   [ARGS <viewer arguments>...] [TIMEOUT <seconds>]
 #                   [SCREEN <width>x<height>])
 #
-# SCREEN runs the viewer on a private Xvfb screen of that size (default: the
-# current display, or a 1280x1024 Xvfb). Relative files are taken from the calling folder. The test is named
-# e2e.<name>, carries the label e2e, and is skipped where Wine cannot run.
+# Relative files are taken from the calling folder. SCREEN runs the viewer on
+# a private Xvfb screen of that size (default: the current display, or a
+# 1280x1024 Xvfb). The test is named e2e.<name>, carries the label e2e, and is
+# skipped where Wine cannot run.
 # The tests run one at a time (lock zp_wine_desktop) in a Wine prefix of their
 # own: programs of one prefix share one wineserver and one Wine desktop, where
 # only one window at a time has the focus, and whose desktop process draws on
