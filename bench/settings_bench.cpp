@@ -129,6 +129,7 @@ class QuietShell final : public zp::FormShell {
   void SetRescanTimer(uint32_t, bool) override {}
   zp::WindowGeometry Bounds() const override { return bounds_; }
   void SetBounds(const zp::WindowGeometry& bounds) override { bounds_ = bounds; }
+  std::vector<zp::ScreenRect> MonitorWorkAreas() const override { return {}; }
   void CloseForm() override {}
   void SetScanTimer(bool) override {}
   void DisableRescanTimer() override {}

@@ -43,6 +43,7 @@ void PacketCapture::StoreSection(const uint8_t* packet) noexcept {
   // The lower bound matters only if a never-stopped delivery wraps the counter.
   if (count < 1 || count > kSectionPacketsPerScan) return;
   std::memcpy(sections_[count - 1].data(), packet, kTsPacketSize);
+  sectionCaptures_[count - 1] = captureNumber_.load(std::memory_order_relaxed);
   CheckComplete();
 }
 
@@ -71,8 +72,19 @@ void PacketCapture::CheckComplete() noexcept {
   }
 }
 
-void PacketCapture::Reset() noexcept {
+void PacketCapture::NextCaptureNumber() noexcept {
+  uint32_t next = captureNumber_.load(std::memory_order_relaxed) + 1;
+  if (next == 0) next = 1;
+  captureNumber_.store(next, std::memory_order_relaxed);
+}
+
+void PacketCapture::RestartSectionCount() noexcept {
+  NextCaptureNumber();
   sectionCount_.store(0, std::memory_order_release);
+}
+
+void PacketCapture::Reset() noexcept {
+  RestartSectionCount();
   infoCounter_.store(0, std::memory_order_release);
   texts_.Clear();
   complete_.store(false, std::memory_order_release);

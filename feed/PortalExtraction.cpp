@@ -1,5 +1,6 @@
 #include "feed/PortalExtraction.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zp {
@@ -18,14 +19,31 @@ constexpr int kMarkerToLength = -7;
 
 constexpr const char* kMarkerText[kListKindCount] = {"Direkt", "Portal", "Info T"};
 
-// The byte under a cursor, or -1 outside the captured slots. Every read of
-// the capture goes through here, so a corrupt length can never leave the buffer.
-int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor) {
-  if (cursor.packet < 0 || cursor.packet >= kCaptureSlots || cursor.offset < 0 ||
+// A descriptor of 2 + 255 bytes lies in three slots at most.
+constexpr int32_t kDescriptorSlotsBeyondFirst = 2;
+
+// The byte under a cursor, or -1 outside the captured slots or beyond
+// `lastSlot`. Every read of the capture goes through here, so a corrupt length
+// can never leave the buffer.
+int ByteAt(const CaptureBuffer& capture, const PacketCursor& cursor,
+           int32_t lastSlot = kCaptureSlots - 1) {
+  if (cursor.packet < 0 || cursor.packet > lastSlot || cursor.offset < 0 ||
       cursor.offset > kLastOffset) {
     return -1;
   }
   return capture[cursor.packet][cursor.offset];
+}
+
+// The last slot that a read starting in `first` (in the buffer) and running
+// over at most `span` more slots may use: the capture that stored `first`
+// stored these right after it. The next lies beyond a junction: a packet of
+// another capture, or a slot never filled.
+int32_t RunEnd(const CaptureNumbers* captures, int32_t first, int32_t span) {
+  if (captures == nullptr) return kCaptureSlots - 1;
+  const int32_t limit = std::min(first + span, kCaptureSlots - 1);
+  int32_t last = first;
+  while (last < limit && (*captures)[last + 1] == (*captures)[first]) ++last;
+  return last;
 }
 
 bool MarkerFollows(const CaptureBuffer& capture, int32_t slot, int32_t offset, const char* text) {
@@ -58,7 +76,7 @@ struct MarkerPlaces {
 
 // All six searches of an extraction (three markers, with and without the
 // continuity check) in one scan of the capture: the bytes are read once.
-MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
+MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* captures) {
   MarkerPlaces found;
   int open = kListKindCount;  // markers not yet found with continuity
   for (int32_t p = 0; p < kCaptureSlots; ++p) {
@@ -75,6 +93,10 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
         const int length = ByteAt(capture, cursor);
         // A length byte before the first slot was never captured: no marker here.
         if (length < 0) continue;
+        // Length byte and marker word lie in two slots at most; across a
+        // junction they are bytes of two unrelated packets, not a marker.
+        const int32_t lastSlot = o + kMarkerLength > kLastOffset ? p + 1 : p;
+        if (RunEnd(captures, cursor.packet, 1) < lastSlot) continue;
         AdvanceCursor(cursor, length + 1);
         if (!found.any[k].Found()) {
           found.any[k] = cursor;
@@ -91,10 +113,11 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture) {
   return found;
 }
 
-void ReadEntries(const CaptureBuffer& capture, PacketCursor cursor, PortalList& list) {
+void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures, PacketCursor cursor,
+                 PortalList& list) {
   // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
   while (list.count < kPortalListCapacity &&
-         ParseLinkageEntry(capture, cursor, list.entries[list.count])) {
+         ParseLinkageEntry(capture, cursor, list.entries[list.count], captures)) {
     ++list.count;
   }
 }
@@ -120,34 +143,39 @@ int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
 }
 
 PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
-                        PacketCursor* markerByte) {
-  const MarkerPlaces found = FindMarkers(capture);
+                        const CaptureNumbers* captures, PacketCursor* markerByte) {
+  const MarkerPlaces found = FindMarkers(capture, captures);
   const int k = static_cast<int>(kind);
   if (markerByte != nullptr)
     *markerByte = checkContinuity ? found.continuedByte[k] : found.anyByte[k];
   return checkContinuity ? found.continued[k] : found.any[k];
 }
 
-bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry) {
+bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
+                       const CaptureNumbers* captures) {
   if (ByteAt(capture, cursor) != kLinkageTag) return false;
+  // Every byte of the descriptor from the run of slots that holds its tag, or -1.
+  const int32_t lastSlot = RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst);
+  const auto read = [&](const PacketCursor& at) { return ByteAt(capture, at, lastSlot); };
   PacketCursor at = cursor;
   AdvanceCursor(at, 1);
-  const int length = ByteAt(capture, at);
+  const int length = read(at);
   AdvanceCursor(at, 5);
-  const int high = ByteAt(capture, at);
+  const int high = read(at);
   AdvanceCursor(at, 1);
-  const int low = ByteAt(capture, at);
+  const int low = read(at);
   AdvanceCursor(at, 2);
   if (length < 0 || high < 0 || low < 0) return false;
 
   std::string name;
   for (int i = 0; i < length - 7; ++i) {
-    const int byte = ByteAt(capture, at);
+    const int byte = read(at);
     if (byte == kNameEnd) {
       cursor = at;
       return false;
     }
-    if (byte < 0) return false;  // the descriptor runs past the capture
+    // The descriptor runs past the capture, or past the packets stored with its start.
+    if (byte < 0) return false;
     name.push_back(static_cast<char>(byte));
     AdvanceCursor(at, 1);
   }
@@ -157,26 +185,27 @@ bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, Porta
   return true;
 }
 
-bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists) {
+bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
+                        const CaptureNumbers* captures) {
   PortalList& direkt = lists[static_cast<int>(ListKind::Direkt)];
   PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
   PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];
 
-  const MarkerPlaces markers = FindMarkers(capture);
+  const MarkerPlaces markers = FindMarkers(capture, captures);
   direkt.count = 0;
   PacketCursor cursor = markers.Preferred(ListKind::Direkt);
   if (!cursor.Found()) return false;
-  ReadEntries(capture, cursor, direkt);
+  ReadEntries(capture, captures, cursor, direkt);
 
   // Without a Sport announcement the Erotik list keeps what it had.
   sport.count = 0;
   cursor = markers.Preferred(ListKind::Sport);
   if (!cursor.Found()) return true;
-  ReadEntries(capture, cursor, sport);
+  ReadEntries(capture, captures, cursor, sport);
 
   erotik.count = 0;
   cursor = markers.Preferred(ListKind::Erotik);
-  if (cursor.Found()) ReadEntries(capture, cursor, erotik);
+  if (cursor.Found()) ReadEntries(capture, captures, cursor, erotik);
   return true;
 }
 

@@ -41,13 +41,22 @@ inline constexpr PacketCursor kNotFound{-1, -1};
 void AdvanceCursor(PacketCursor& cursor, int32_t delta);
 // The transport-stream continuity counter of a slot (low four bits of byte 3).
 int ContinuityCounter(const CaptureBuffer& capture, int32_t slot);
+
+// `captures` tells which capture stored each slot. One descriptor is never read
+// across a junction, where a slot was not stored right after the one before it:
+// bytes of an older, unrelated packet would finish it. Without it (a capture
+// read back from a dump file) all slots count as one capture.
+
 // Cursor on the first byte after the marker's descriptor, or kNotFound. For
 // diagnosis, markerByte (when given) receives where that marker's 0xB0 byte lies.
 PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
+                        const CaptureNumbers* captures = nullptr,
                         PacketCursor* markerByte = nullptr);
 // Reads one linkage descriptor at the cursor and moves past it.
-bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry);
+bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
+                       const CaptureNumbers* captures = nullptr);
 // Rewrites the lists; true when the Direkt announcement was found.
-bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists);
+bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
+                        const CaptureNumbers* captures = nullptr);
 
 }  // namespace zp

@@ -254,4 +254,11 @@ void Settings::Save() {
   }
 }
 
+void Settings::SaveTimerEnabled() {
+  // TimerInterval stays out: this load never read it, and the file still has the user's.
+  if (timerRead_) return;
+  const FlushOnExit flush(file_);
+  WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
+}
+
 }  // namespace zp

@@ -81,6 +81,10 @@ class Settings {
   // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
   TStringDictionary& CollapseStates() const { return *collapseStates_; }
 
+  // The Timer command's own change: writes TimerEnabled where Save left the
+  // timer keys out, after a load that stopped before them. Throws as Save.
+  void SaveTimerEnabled();
+
   bool viewDP = false, viewSP = false, viewEP = false;
   WindowGeometry geometry;
   bool timerEnabled = false;

@@ -60,9 +60,11 @@ void MainForm::FormShow() {
 }
 
 void MainForm::FormActivate() {
-  // Unsaved moves and resizes give way to the geometry in the file.
+  // Unsaved moves and resizes give way to the geometry in the file, on a
+  // monitor where the user can reach the window. Nothing is written here: the
+  // next save records where the window is.
   LoadSettings();
-  shell_.SetBounds(settings_.geometry);
+  shell_.SetBounds(PlaceOnWorkAreas(settings_.geometry, shell_.MonitorWorkAreas()));
 }
 
 void MainForm::FormClose() {
@@ -87,7 +89,9 @@ void MainForm::LoadSettings() {
 }
 
 bool MainForm::BuildTree() {
-  if (!ExtractPortalLists(capture_.Sections(), portalLists_)) return false;
+  if (!ExtractPortalLists(capture_.Sections(), portalLists_, &capture_.SectionCaptures())) {
+    return false;
+  }
   LoadSettings();
   tree_.Clear();
   const int32_t count = std::clamp(settings_.listEntryCount, 0, kMaxListEntries);
@@ -265,6 +269,9 @@ void MainForm::InfoButtonDPClick() {
 void MainForm::MenuItemTimerClick() {
   settings_.timerEnabled = !shell_.TimerMenuChecked();
   settings_.Save();
+  // A save after a load that stopped early leaves the timer keys alone; the
+  // click's own change is written all the same, or the load below undoes it.
+  settings_.SaveTimerEnabled();
   // The load sets the check mark, the caption and Timer1 from the new state.
   LoadSettings();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "feed/PortalExtraction.h"
 #include "feed/ScanCycle.h"
@@ -12,6 +13,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/FormKeys.h"
 #include "ui/TreeControl.h"
+#include "ui/WindowPlacement.h"
 
 namespace zp {
 
@@ -20,6 +22,8 @@ class FormShell : public SettingsWindow, public MessageSink {
  public:
   // Top, left, height and width of the window, outer bounds.
   virtual void SetBounds(const WindowGeometry& bounds) = 0;
+  // The work area of every monitor, in screen coordinates; empty when unknown.
+  virtual std::vector<ScreenRect> MonitorWorkAreas() const = 0;
   // As the close button: FormClose runs and the window hides.
   virtual void CloseForm() = 0;
   virtual void SetScanTimer(

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zp::PacketCallback(data + at, 0, 0);
     capture->OnPacket(data + at);
   }
-  zp::ExtractPortalLists(capture->Sections(), lists);
+  zp::ExtractPortalLists(capture->Sections(), lists, &capture->SectionCaptures());
   for (int n = 0; n < zp::kInfoTextCount; ++n) (void)capture->InfoText(n);
   return 0;
 }

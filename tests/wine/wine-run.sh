@@ -14,7 +14,9 @@
 #
 # Environment: ZP_WIN32_DIR, ZP_WIN64_DIR (build folders), ZP_WINE_PREFIX (required);
 # ZP_WINE_TWIN=1 takes the 64-bit twin even where 32-bit code runs, to try the
-# path of machines that cannot execute it.
+# path of machines that cannot execute it. ZP_XVFB_SCREEN (e.g. 1024x768): with
+# --x11, always a private Xvfb screen of that size, for tests that depend on it
+# (default: 1280x1024, and only without a display).
 set -euo pipefail
 
 x11=0
@@ -65,7 +67,7 @@ for arg in "$@"; do
 done
 set -- "${args[@]}"
 
-if [ "$x11" = 1 ] && [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$program" "$@"
+if [ "$x11" = 1 ] && { [ -z "${DISPLAY:-}" ] || [ -n "${ZP_XVFB_SCREEN:-}" ]; }; then
+  exec xvfb-run -a -s "-screen 0 ${ZP_XVFB_SCREEN:-1280x1024}x24" "$wine" "$program" "$@"
 fi
 exec "$wine" "$program" "$@"

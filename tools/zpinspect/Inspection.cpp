@@ -44,7 +44,10 @@ Inspection Inspect(const LoadedCapture& loaded) {
     }
   }
 
-  result.treeBuilt = ExtractPortalLists(sections, result.lists);
+  // The file was replayed as one capture; its capture numbers still mark the
+  // never-filled slots, where the module ends a descriptor as well.
+  const CaptureNumbers* captures = &capture.SectionCaptures();
+  result.treeBuilt = ExtractPortalLists(sections, result.lists, captures);
   bool previousRead = result.treeBuilt;
   for (int k = 0; k < kListKindCount; ++k) {
     PortalFinding& finding = result.portals[k];
@@ -52,8 +55,9 @@ Inspection Inspect(const LoadedCapture& loaded) {
     finding.portal = kKindNames[k].portal;
     finding.marker = kKindNames[k].marker;
     const PacketCursor continued =
-        FindMarker(sections, finding.kind, true, &finding.withContinuity);
-    const PacketCursor any = FindMarker(sections, finding.kind, false, &finding.withoutContinuity);
+        FindMarker(sections, finding.kind, true, captures, &finding.withContinuity);
+    const PacketCursor any =
+        FindMarker(sections, finding.kind, false, captures, &finding.withoutContinuity);
     finding.listStart = continued.Found() ? continued : any;
     // Each list after Direkt is read only when the one before it was found.
     if (!result.treeBuilt && k > 0) {

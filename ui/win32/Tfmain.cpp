@@ -62,6 +62,23 @@ KeyModifiers QueueModifiers() {
   return {GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0, GetKeyState(VK_SHIFT) < 0};
 }
 
+// Collects the work area of each monitor EnumDisplayMonitors reports.
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+  const RECT& area = info.rcWork;
+  try {
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
+        {area.left, area.top, area.right, area.bottom});
+  } catch (...) {
+    // Out of memory: no list rather than one that leaves out the window's monitor.
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->clear();
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 Tfmain::Tfmain(const Parts& parts)
@@ -617,6 +634,12 @@ void Tfmain::SetBounds(const WindowGeometry& bounds) {
     return;
   }
   MoveWindow(window_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+}
+
+std::vector<ScreenRect> Tfmain::MonitorWorkAreas() const {
+  std::vector<ScreenRect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+  return areas;
 }
 
 void Tfmain::CloseForm() {

@@ -127,6 +127,7 @@ class Tfmain final : private FormShell {
   void SetRescanTimer(uint32_t intervalMs, bool enabled) override;
   WindowGeometry Bounds() const override;
   void SetBounds(const WindowGeometry& bounds) override;
+  std::vector<ScreenRect> MonitorWorkAreas() const override;
   void CloseForm() override;
   void SetScanTimer(bool enabled) override;
   void DisableRescanTimer() override;

@@ -54,7 +54,8 @@ std::unique_ptr<Scan> RunScan(const ts::Stream& stream) {
   auto scan = std::make_unique<Scan>();
   scan->capture->Reset();
   for (const ts::Packet& packet : stream) scan->capture->OnPacket(packet.data());
-  scan->found = zp::ExtractPortalLists(scan->capture->Sections(), scan->lists);
+  scan->found = zp::ExtractPortalLists(scan->capture->Sections(), scan->lists,
+                                       &scan->capture->SectionCaptures());
   return scan;
 }
 
@@ -166,6 +167,16 @@ TEST(ExtractionOnStreams, RepeatedInfoIndexClosesTheInformationSide) {
   EXPECT_EQ("Vier", scan->capture->InfoText(4));
   EXPECT_EQ("", scan->capture->InfoText(5));  // counted (20 + 2) but not stored
   EXPECT_EQ(zp::kInfoCounterLimit + 2, scan->capture->InfoCounter());
+}
+
+TEST(ExtractionOnStreams, ACaptureFullInsideTheDirektListEndsItAtTheLastWholeEntry) {
+  const auto scan = ScanSample("portal-cut.tsd");
+  ASSERT_TRUE(scan->found);
+  // "Kanal 20" starts in the 500th section packet and ends in the 501st, which
+  // is not stored: the slot after it was never filled.
+  Entries whole;
+  for (int i = 1; i <= 19; ++i) whole.emplace_back(699 + i, "Kanal " + std::to_string(i));
+  EXPECT_EQ(whole, scan->List(zp::ListKind::Direkt));
 }
 
 TEST(ExtractionOnStreams, PortalDataAmidRealEitIsFound) {

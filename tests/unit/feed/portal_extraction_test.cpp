@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "feed/PacketCapture.h"
 #include "feed/PortalExtraction.h"
 
 namespace zp {
@@ -221,6 +223,109 @@ TEST_F(ExtractionTest, DescriptorsRunningOffTheLastSlotNeverLeaveTheBuffer) {
   (*capture)[999][186] = 0xB0;  // a marker word cut off by the end of the buffer
   (*capture)[999][187] = 'P';
   EXPECT_FALSE(FindMarker(*capture, ListKind::Sport, false).Found());
+}
+
+// Slots as the module's captures leave them: the latest capture stored slots
+// 0..9, an older one (another transponder) slots 10..499, none the rest.
+class JunctionTest : public ExtractionTest {
+ protected:
+  void SetUp() override {
+    ExtractionTest::SetUp();
+    std::fill_n(numbers.begin(), kSectionPacketsPerScan, 1u);
+    std::fill_n(numbers.begin(), 10, 2u);
+  }
+  int32_t DirektCount() {
+    ExtractPortalLists(*capture, lists, &numbers);
+    return lists[0].count;
+  }
+  CaptureNumbers numbers{};
+};
+
+TEST_F(JunctionTest, ALinkageDescriptorCutByTheEndOfACaptureEndsTheListWithoutIt) {
+  // "Kanal 1" fills offsets 162..177 of slot 9; "Kanal 2" starts at 178 and
+  // would end in slot 10, among the older capture's bytes.
+  write.At(9, 140).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "Kanal 2");
+  write.Linkage(703, "Kanal 3").End();
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, &numbers));
+  ASSERT_EQ(1, lists[0].count);
+  EXPECT_EQ("Kanal 1", lists[0].entries[0].name);
+
+  // Without the numbers (a capture read back from a file) the slots are one run.
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists));
+  EXPECT_EQ(3, lists[0].count);
+
+  // The slot after the last one a full capture stores was never filled.
+  write.At(499, 140).Marker("Portal").Linkage(401, "Sport 1").Linkage(402, "Sport 2");
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, &numbers));
+  ASSERT_EQ(1, lists[1].count);
+  EXPECT_EQ("Sport 1", lists[1].entries[0].name);
+}
+
+TEST_F(JunctionTest, MarkerBytesOnBothSidesOfAJunctionAreNoMarker) {
+  // The marker word runs from slot 9 into slot 10.
+  write.At(9, 177).Bytes({0x4A, 20, 0, 1, 0, 2, 0, 3, 0xB0}).Text("Direkt Portal");
+  write.Linkage(1, "a").End();
+  EXPECT_FALSE(FindMarker(*capture, ListKind::Direkt, false, &numbers).Found());
+  EXPECT_TRUE(FindMarker(*capture, ListKind::Direkt, false).Found());
+  numbers[10] = 2;  // the same capture stored slot 10 right after slot 9
+  EXPECT_TRUE(FindMarker(*capture, ListKind::Direkt, false, &numbers).Found());
+
+  // The length byte lies in slot 9, the 0xB0 byte at offset 6 of slot 10.
+  *capture = CaptureBuffer{};
+  numbers[10] = 1;
+  write.At(9, 182).Bytes({0x4A, 19, 0, 1, 0, 2, 0, 3, 0xB0}).Text("Direkt Portal");
+  ASSERT_EQ(0xB0, (*capture)[10][6]);
+  EXPECT_FALSE(FindMarker(*capture, ListKind::Direkt, false, &numbers).Found());
+  EXPECT_FALSE(ExtractPortalLists(*capture, lists, &numbers));
+}
+
+TEST_F(JunctionTest, AListWhollyInOlderSlotsIsFoundAsBefore) {
+  write.At(20, 150).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "Kanal 2");
+  write.Linkage(703, "Kanal 3").End();  // across slots 20 and 21, both of the older capture
+  EXPECT_EQ(3, DirektCount());
+  EXPECT_EQ("Kanal 3", lists[0].entries[2].name);
+}
+
+TEST_F(JunctionTest, AContinuityBreakInsideOneCaptureIsReadAcross) {
+  write.At(5, 150).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "Kanal 2");
+  write.Linkage(703, "Kanal 3").End();
+  (*capture)[5][3] = 0x13;
+  (*capture)[6][3] = 0x15;  // a packet lost between slots 5 and 6
+  EXPECT_EQ(3, DirektCount());
+}
+
+TEST(CaptureJunctions, AreStillSeenAfterTheCountWasResetAndTheCaptureIsReadAgain) {
+  auto capture = std::make_unique<PacketCapture>();
+  auto scratch = std::make_unique<CaptureBuffer>();
+  const auto deliver = [&](int slots) {
+    for (int i = 0; i < slots; ++i) {
+      TsPacket packet = (*scratch)[i];
+      packet[0] = 0x47;
+      packet[1] = 0x40;
+      packet[2] = 0x12;
+      packet[3] = static_cast<uint8_t>(0x10 | (i & 0x0F));
+      capture->OnPacket(packet.data());
+    }
+  };
+  // An earlier scan of another transponder filled every slot with text.
+  capture->Reset();
+  for (TsPacket& packet : *scratch) packet.fill('x');
+  deliver(kSectionPacketsPerScan);
+  // This one ends in the middle of the second entry.
+  *scratch = CaptureBuffer{};
+  CaptureWriter(*scratch).At(1, 140).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "K 2");
+  capture->Reset();
+  deliver(2);
+
+  PortalLists lists;
+  for (int read = 0; read < 2; ++read) {
+    ASSERT_TRUE(ExtractPortalLists(capture->Sections(), lists, &capture->SectionCaptures()));
+    ASSERT_EQ(1, lists[0].count) << "read " << read;
+    EXPECT_EQ("Kanal 1", lists[0].entries[0].name);
+    // Showing the window again resets the count; a view toggle then reads again.
+    capture->RestartSectionCount();
+    EXPECT_EQ(0, capture->SectionCount());
+  }
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ class FakeShell : public FormShell {
   }
   WindowGeometry Bounds() const override { return bounds; }
   void SetBounds(const WindowGeometry& value) override { bounds = value; }
+  std::vector<ScreenRect> MonitorWorkAreas() const override { return workAreas; }
   void CloseForm() override {
     form->FormClose();
     visible = false;
@@ -53,6 +54,7 @@ class FakeShell : public FormShell {
   uint32_t rescanMs = 0;
   bool rescanOn = false;
   WindowGeometry bounds{160, 256, 672, 228};
+  std::vector<ScreenRect> workAreas;  // none: the saved geometry as it is
   bool visible = true;
   bool scanTimerOn = false;
   std::string status;

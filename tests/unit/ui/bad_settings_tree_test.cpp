@@ -76,6 +76,44 @@ TEST_F(MainFormTest, AnIntervalBeyondTheTimersRangeIsCappedAndSavedCapped) {
   EXPECT_EQ("1", Setting("Zanterpoint", "TimerEnabled"));
 }
 
+TEST_F(MainFormTest, OneTimerClickAfterALoadStoppedByABrokenColourOrFont) {
+  for (const char* broken : {"TreeViewColor=kein Farbwert", "TreeViewFont=A,B,10,0000,clBlack"}) {
+    WriteSettings(std::string("[Zanterpoint]\r\n") + broken +
+                  "\r\nTimerEnabled=0\r\nTimerInterval=30\r\n");
+    shell = FakeShell{};
+    shell.form = form.get();
+    form->FormActivate();  // stops before the timer keys
+    ASSERT_EQ(1u, form->Errors().Take().size()) << broken;
+    ASSERT_EQ("Timer", shell.timerCaption);
+
+    // The save repairs the broken key, and the click's change is in the file.
+    form->MenuItemTimerClick();
+    EXPECT_TRUE(form->Errors().Take().empty()) << broken;
+    EXPECT_TRUE(shell.timerChecked) << broken;
+    EXPECT_EQ("Timer (30s)", shell.timerCaption);
+    EXPECT_TRUE(shell.rescanOn);
+    EXPECT_EQ(30000u, shell.rescanMs);
+    EXPECT_EQ("1", Setting("Zanterpoint", "TimerEnabled"));
+    EXPECT_EQ("30", Setting("Zanterpoint", "TimerInterval"));
+  }
+}
+
+TEST_F(MainFormTest, AWindowSavedOutsideEveryMonitorOpensOnOne) {
+  const std::string file = "[Zanterpoint]\r\nTop=3000\r\nLeft=5000\r\nHeight=400\r\nWidth=200\r\n";
+  WriteSettings(file);
+  shell.workAreas = {{0, 0, 1024, 768}};
+  form->FormActivate();
+  EXPECT_EQ(368, shell.bounds.top);
+  EXPECT_EQ(824, shell.bounds.left);
+  EXPECT_EQ(400, shell.bounds.height);
+  EXPECT_EQ(200, shell.bounds.width);
+  EXPECT_EQ("3000", Setting("Zanterpoint", "Top"));  // nothing written by this alone
+  // The next save records where the window is.
+  form->FormKeyDown(vk::kEscape, {});
+  EXPECT_EQ("368", Setting("Zanterpoint", "Top"));
+  EXPECT_EQ("824", Setting("Zanterpoint", "Left"));
+}
+
 TEST_F(MainFormTest, AReadOnlySettingsFileIsReportedAndLeftAsItWas) {
   namespace fs = std::filesystem;
   const std::string original =

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <vector>
 
 #include "feed/PacketCapture.h"
 #include "support/Packets.h"
@@ -8,6 +11,7 @@
 #include "ui/FormKeys.h"
 #include "ui/NodeHint.h"
 #include "ui/RescanTimer.h"
+#include "ui/WindowPlacement.h"
 
 namespace zp {
 namespace {
@@ -85,6 +89,44 @@ TEST(NodeHint, CapitalDSpaceAndDigitPickTheInformationText) {
   EXPECT_EQ("", NodeHint("D x", *capture));
   EXPECT_EQ("", NodeHint("D ", *capture));
   EXPECT_EQ("", NodeHint("Sport 3", *capture));
+}
+
+// WindowGeometry is top, left, height, width; ScreenRect left, top, right, bottom.
+bool Same(const WindowGeometry& a, const WindowGeometry& b) {
+  return a.top == b.top && a.left == b.left && a.height == b.height && a.width == b.width;
+}
+
+TEST(WindowPlacement, AWindowPartlyOnAMonitorStaysWhereItWasSaved) {
+  const std::vector<ScreenRect> screen = {{0, 0, 1024, 768}};
+  for (const WindowGeometry saved :
+       {WindowGeometry{40, 50, 400, 200}, WindowGeometry{700, -150, 400, 200},  // a corner shows
+        WindowGeometry{-300, 900, 400, 200},                                    // caption bar above
+        WindowGeometry{100, 100, 0, 0}}) {
+    EXPECT_TRUE(Same(saved, PlaceOnWorkAreas(saved, screen))) << saved.top << "," << saved.left;
+  }
+  EXPECT_TRUE(Same({3000, 5000, 400, 200}, PlaceOnWorkAreas({3000, 5000, 400, 200}, {})));
+}
+
+TEST(WindowPlacement, AWindowOnNoMonitorMovesOntoTheNearestWorkArea) {
+  // A lower resolution than the saved position was made on, with a taskbar.
+  const std::vector<ScreenRect> screen = {{0, 0, 1024, 738}};
+  EXPECT_TRUE(Same({338, 824, 400, 200}, PlaceOnWorkAreas({3000, 5000, 400, 200}, screen)));
+  EXPECT_TRUE(Same({100, 0, 400, 200}, PlaceOnWorkAreas({100, -900, 400, 200}, screen)));
+  // On the monitor but wholly under the taskbar: no part in the work area.
+  EXPECT_TRUE(Same({338, 30, 400, 200}, PlaceOnWorkAreas({740, 30, 400, 200}, screen)));
+  // Larger than the work area: reduced to it.
+  EXPECT_TRUE(Same({0, 0, 738, 1024}, PlaceOnWorkAreas({-5000, -5000, 2000, 1500}, screen)));
+
+  // Two monitors side by side: the one nearer to the saved rectangle.
+  const std::vector<ScreenRect> two = {{0, 0, 1024, 768}, {1024, -200, 2304, 824}};
+  EXPECT_TRUE(Same({100, 2104, 400, 200}, PlaceOnWorkAreas({100, 3000, 400, 200}, two)));
+  EXPECT_TRUE(Same({368, 0, 400, 200}, PlaceOnWorkAreas({900, -600, 400, 200}, two)));
+
+  // Hand-edited extremes neither overflow nor leave the work area.
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  EXPECT_TRUE(Same({0, 0, 738, 1024}, PlaceOnWorkAreas({kMax, kMax, kMax, kMax}, screen)));
+  EXPECT_TRUE(Same({0, 0, 500, 160}, PlaceOnWorkAreas({kMin, kMin, 500, 160}, screen)));
 }
 
 }  // namespace

@@ -5,10 +5,13 @@
 #   zp_add_e2e_test(<name> SCRIPT <file> EXPECT <file>
 #                   [MODULE <path in the Windows build folder>]
 #                   [INI <file>] [CHANNELS <file>] [STREAMS <file>...]
-#                   [ARGS <viewer arguments>...] [TIMEOUT <seconds>])
+#                   [ARGS <viewer arguments>...] [TIMEOUT <seconds>]
+#                   [SCREEN <width>x<height>])
 #
-# Relative files are taken from the calling folder. The test is named
-# e2e.<name>, carries the label e2e, and is skipped where Wine cannot run.
+# Relative files are taken from the calling folder. SCREEN runs the viewer on
+# a private Xvfb screen of that size (default: the current display, or a
+# 1280x1024 Xvfb). The test is named e2e.<name>, carries the label e2e, and is
+# skipped where Wine cannot run.
 # The tests run one at a time (lock zp_wine_desktop) in a Wine prefix of their
 # own: programs of one prefix share one wineserver and one Wine desktop, where
 # only one window at a time has the focus, and whose desktop process draws on
@@ -20,7 +23,7 @@ include_guard(GLOBAL)
 set(ZP_E2E_RUNNER ${CMAKE_CURRENT_LIST_DIR}/run-e2e.sh)
 
 function(zp_add_e2e_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 E "" "SCRIPT;EXPECT;MODULE;INI;CHANNELS;TIMEOUT"
+  cmake_parse_arguments(PARSE_ARGV 1 E "" "SCRIPT;EXPECT;MODULE;INI;CHANNELS;TIMEOUT;SCREEN"
                         "STREAMS;ARGS")
   if(NOT E_SCRIPT OR NOT E_EXPECT)
     message(FATAL_ERROR "zp_add_e2e_test(${name}): SCRIPT and EXPECT are needed")
@@ -52,7 +55,12 @@ function(zp_add_e2e_test name)
     list(APPEND command -- ${E_ARGS})
   endif()
   add_test(NAME e2e.${name} COMMAND ${command})
+  set(environment ZP_WIN32_DIR=${ZP_WIN32_DIR} ZP_WIN64_DIR=${ZP_WIN64_DIR}
+      ZP_WINE_PREFIX=${ZP_WINE_PREFIX}-e2e ZP_WINE_RUN=${ZP_WINE_RUN})
+  if(E_SCREEN)
+    list(APPEND environment ZP_XVFB_SCREEN=${E_SCREEN})
+  endif()
   set_tests_properties(e2e.${name} PROPERTIES
     LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT ${E_TIMEOUT} RESOURCE_LOCK zp_wine_desktop
-    ENVIRONMENT "ZP_WIN32_DIR=${ZP_WIN32_DIR};ZP_WIN64_DIR=${ZP_WIN64_DIR};ZP_WINE_PREFIX=${ZP_WINE_PREFIX}-e2e;ZP_WINE_RUN=${ZP_WINE_RUN}")
+    ENVIRONMENT "${environment}")
 endfunction()
