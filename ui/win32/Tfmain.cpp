@@ -11,13 +11,9 @@
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 namespace zp {
 
 namespace {
-
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 // Design bounds; the window is centred when first shown and then takes the
 // saved geometry on activation.
@@ -27,7 +23,6 @@ constexpr int kTreeLeft = 8, kTreeTop = 8, kTreeDesignWidth = 201, kTreeDesignHe
 constexpr int kTreeWidthMargin = 24, kTreeHeightMargin = 70;
 constexpr int kTreeIndent = 15;
 constexpr int kHintWidth = 300;
-constexpr UINT_PTR kTreeSubclassId = 1;
 
 // The low bits of a TVM_EXPAND action: TVE_COLLAPSE, TVE_EXPAND or TVE_TOGGLE.
 constexpr UINT kExpandActionMask = 0x0003;
@@ -72,8 +67,7 @@ Tfmain::Tfmain(const Parts& parts)
 
 Tfmain::~Tfmain() {
   Destroy();
-  // Fails while windows of the class remain (an earlier initialisation's).
-  UnregisterClassA(kWindowClass, ThisModule());
+  UnregisterWindowClass(kWindowClass);
 }
 
 bool Tfmain::Create() {
@@ -81,28 +75,18 @@ bool Tfmain::Create() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
-  WNDCLASSEXA windowClass{};
-  if (!GetClassInfoExA(ThisModule(), kWindowClass, &windowClass)) {
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.hIcon = parts_.icon;
-    windowClass.hIconSm = parts_.icon;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (RegisterClassExA(&windowClass) == 0) return false;
+  if (!RegisterWindowClass({kWindowClass, WindowProc<&Tfmain::HandleMessage>, parts_.icon})) {
+    return false;
   }
 
   HMENU menu = CreateMainMenu();
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
   // Stays on top; system menu with close, minimize, no maximize.
-  CreateWindowExA(
-      WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kCaption,
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
-      left, top, kDesignWidth, kDesignHeight, nullptr, menu, ThisModule(), this);
-  if (window_ == nullptr) {
+  if (!CreateHandle(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kCaption,
+                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
+                        WS_CLIPCHILDREN,
+                    left, top, kDesignWidth, kDesignHeight, menu)) {
     DestroyMenu(menu);
     return false;
   }
@@ -141,7 +125,7 @@ bool Tfmain::CreateControls() {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeView1)), ThisModule(), nullptr);
   if (tree == nullptr) return false;
   tree_.Attach(tree);
-  SetWindowSubclass(tree, TreeProc, kTreeSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  Subclass<&Tfmain::HandleTreeMessage>(tree, *this);
   SendMessageA(tree, TVM_SETINDENT, kTreeIndent, 0);
   SetTreeFont(FontSpec{});
   SetTreeColor(treeColor_);
@@ -240,22 +224,6 @@ int Tfmain::ModalBox(const std::string& text, UINT style) {
   return MessageBoxA(window_, text.c_str(), kCaption, style);
 }
 
-LRESULT CALLBACK Tfmain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Tfmain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Tfmain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  // The viewer's message loop is on the other side: nothing may pass.
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-}
-
 LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -314,8 +282,6 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_NCDESTROY:
-      SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
       tooltip_ = nullptr;
       label2_ = nullptr;
       menu_ = nullptr;
@@ -323,22 +289,9 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       timer1_.Disable();
       timer2Running_ = false;
       activeInModule_ = false;
-      return 0;
+      break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Tfmain::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(tree, TreeProc, kTreeSubclassId);
-    return DefSubclassProc(tree, message, wParam, lParam);
-  }
-  try {
-    return reinterpret_cast<Tfmain*>(self)->HandleTreeMessage(message, wParam, lParam);
-  } catch (...) {
-    return DefSubclassProc(tree, message, wParam, lParam);
-  }
 }
 
 LRESULT Tfmain::HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam) {

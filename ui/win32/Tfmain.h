@@ -5,12 +5,12 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 
 #include "ui/MainForm.h"
 #include "ui/RescanTimer.h"
 #include "ui/win32/CommonDialogs.h"
 #include "ui/win32/TreeViewControl.h"
+#include "ui/win32/Window.h"
 
 namespace zp {
 
@@ -24,7 +24,7 @@ class TDualListDlg;
 // message loop: keys reach it through its own window procedure and a subclass
 // of the tree, never through a loop of its own. No exception leaves a message
 // handler: an error ends the event and is shown in the error box afterwards.
-class Tfmain final : private FormShell {
+class Tfmain final : public Window, private FormShell {
  public:
   // Registered under a name of its own: the viewer's main window class is
   // "Tfmain", and remote-control tools find the viewer by that name.
@@ -62,7 +62,6 @@ class Tfmain final : private FormShell {
     dualListDlg_ = dualListDlg;
   }
   void SetChannelTable(const HostChannelTable* table) { form_->SetChannelTable(table); }
-  HWND Handle() const { return window_; }
   // A delivery was requested and not yet stopped.
   bool Capturing() const { return form_->Scan().Capturing(); }
   void StopDelivery();
@@ -92,9 +91,6 @@ class Tfmain final : private FormShell {
   // one) and in bit 0 whether it was expanded.
   static constexpr UINT kRestoreNodeMessage = WM_APP + 1;
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnNotify(const NMHDR& header);
@@ -134,19 +130,11 @@ class Tfmain final : private FormShell {
   void SetStatus(const char* text) override;
   void ShowMessage(const std::string& text) override;
 
-  struct FontDeleter {
-    void operator()(HFONT font) const {
-      if (font != nullptr) DeleteObject(font);
-    }
-  };
-  using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
   Parts parts_;
   TFormHelp* help_ = nullptr;
   TDualListDlg* dualListDlg_ = nullptr;
   TreeViewControl tree_;
   std::unique_ptr<MainForm> form_;
-  HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND label2_ = nullptr;
   HMENU menu_ = nullptr;
