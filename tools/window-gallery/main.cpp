@@ -24,7 +24,9 @@
 #include "PngFile.h"
 #include "feed/CaptureDump.h"
 #include "feed/PacketCapture.h"
+#include "ui/win32/Colors.h"
 #include "ui/win32/CommonDialogs.h"
+#include "ui/win32/Fonts.h"
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
 

@@ -14,22 +14,6 @@ namespace zp {
 
 class PacketCapture;
 
-// The windows' design font, "MS Sans Serif" with height -11 (8 points), default
-// character set. The caller owns the returned font.
-LOGFONTA DesignLogFont();
-HFONT CreateDesignFont();
-
-// Pixels per logical inch of the screen, for converting points to heights.
-int ScreenPixelsPerInch();
-
-// A colour value of the settings (0x00BBGGRR, or 0xFF000000 + i for system colour i)
-// as the colour the system draws with.
-COLORREF ColorRefFromValue(int32_t color);
-// Font and colour as the settings hold them, and as a font dialog and
-// CreateFontIndirect want them; sizes in points convert at the screen's resolution.
-LOGFONTA LogFontFromSpec(const FontSpec& font);
-FontSpec FontSpecFromLogFont(const LOGFONTA& logFont, int32_t color);
-
 // Error boxes of the dump, owned by the given window.
 class Win32ErrorBox final : public ErrorBox {
  public:

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/win32/CommonDialogs.h"
+#include "ui/win32/Fonts.h"
 
 namespace zp {
 
@@ -90,7 +90,7 @@ bool TDualListDlg::Create(HICON icon) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
-  font_.reset(CreateDesignFont());
+  font_ = CreateDesignFont();
   if (!CreateHandle(kExStyle, kClassName, kCaption, kStyle, left, top, width, height)) return false;
   if (icon != nullptr)
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -111,13 +111,8 @@ bool TDualListDlg::Create(HICON icon) {
 
 HWND TDualListDlg::AddControl(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
                               int left, int top, int width, int height, int id) {
-  HWND control = CreateWindowExA(
-      exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
-  if (control != nullptr) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  }
-  return control;
+  return CreateControl(window_, windowClass, text, WS_CHILD | WS_VISIBLE | style, exStyle, left,
+                       top, width, height, id, font_.get());
 }
 
 void TDualListDlg::CreateControls() {

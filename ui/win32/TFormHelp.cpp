@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "ui/HelpText.h"
-#include "ui/win32/CommonDialogs.h"
+#include "ui/win32/Fonts.h"
 
 namespace zp {
 
@@ -30,15 +30,12 @@ bool TFormHelp::Create(HICON icon) {
           {kClassName, WindowProc<&TFormHelp::HandleMessage>, icon, CS_HREDRAW | CS_VREDRAW})) {
     return false;
   }
-  font_.reset(CreateDesignFont());
+  font_ = CreateDesignFont();
   if (!CreateHandle(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kDesignLeft,
                     kDesignTop, kDesignWidth, kDesignHeight)) {
     return false;
   }
-  if (icon != nullptr) {
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  }
+  SetIcon(icon);
 
   // Right-to-left reading is the text box's own setting; like the toolkit the
   // window was designed with, it only takes effect on a system with

@@ -23,6 +23,17 @@ bool RegisterWindowClass(const WindowClass& windowClass) {
 
 void UnregisterWindowClass(const char* name) { UnregisterClassA(name, ThisModule()); }
 
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle,
+                   int left, int top, int width, int height, int id, HFONT font) {
+  const HWND control =
+      CreateWindowExA(exStyle, className, text, style, left, top, width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+  if (control != nullptr && font != nullptr) {
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  return control;
+}
+
 LRESULT FailedMessageResult(UINT message) { return message == WM_CREATE ? -1 : 0; }
 
 bool Window::CreateHandle(DWORD exStyle, const char* className, const char* caption, DWORD style,
@@ -31,6 +42,12 @@ bool Window::CreateHandle(DWORD exStyle, const char* className, const char* capt
   CreateWindowExA(exStyle, className, caption, style, left, top, width, height, nullptr, menu,
                   ThisModule(), static_cast<Window*>(this));
   return window_ != nullptr;
+}
+
+void Window::SetIcon(HICON icon) {
+  if (window_ == nullptr || icon == nullptr) return;
+  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
 Window* Window::Owner(HWND window, UINT message, LPARAM lParam) {

@@ -36,6 +36,10 @@ bool RegisterWindowClass(const WindowClass& windowClass);
 // is as it should be: the class goes with the last of them.
 void UnregisterWindowClass(const char* name);
 
+// A child control of `parent`, child id `id`, drawn in `font` unless that is null.
+HWND CreateControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle,
+                   int left, int top, int width, int height, int id, HFONT font = nullptr);
+
 // The exception policy of every window and subclass procedure: the viewer's
 // message loop is on the other side, so nothing may unwind into it. A handler
 // that throws has failed, and the message is answered as failed: 0 (for
@@ -68,6 +72,8 @@ class Window {
   // this object. True if the window exists afterwards.
   bool CreateHandle(DWORD exStyle, const char* className, const char* caption, DWORD style,
                     int left, int top, int width, int height, HMENU menu = nullptr);
+  // The caption's and the task bar's icon; a null icon leaves the class's.
+  void SetIcon(HICON icon);
 
   HWND window_ = nullptr;
 
