@@ -27,8 +27,10 @@
 #include "ui/win32/Colors.h"
 #include "ui/win32/CommonDialogs.h"
 #include "ui/win32/Fonts.h"
+#include "ui/win32/SaveDialog.h"
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
+#include "ui/win32/Win32ErrorBox.h"
 
 namespace {
 

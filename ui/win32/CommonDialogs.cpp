@@ -2,42 +2,10 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
-#include "feed/PacketCapture.h"
 #include "ui/win32/Colors.h"
 #include "ui/win32/Fonts.h"
 
 namespace zp {
-
-namespace {
-
-constexpr DWORD kFileNameCapacity = 4096;
-
-}  // namespace
-
-void Win32ErrorBox::ShowError(const std::string& text, const std::string& title) {
-  MessageBoxA(owner_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
-}
-
-std::optional<std::string> SaveDialog::Execute(HWND owner) {
-  std::vector<char> buffer(kFileNameCapacity, '\0');
-  std::memcpy(buffer.data(), fileName_.data(),
-              std::min<size_t>(fileName_.size(), kFileNameCapacity - 1));
-
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFile = buffer.data();
-  dialog.nMaxFile = kFileNameCapacity;
-  // Without OFN_NOCHANGEDIR the dialog would move the viewer's current folder.
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-  fileName_ = buffer.data();
-  return fileName_;
-}
 
 FontDialog::FontDialog() : logFont_(DesignLogFont()), color_(kClWindowText) {}
 
@@ -67,13 +35,6 @@ std::optional<int32_t> ColorDialog::Execute(HWND owner) {
   if (!ChooseColorA(&dialog)) return std::nullopt;
   color_ = static_cast<int32_t>(dialog.rgbResult & 0x00FFFFFF);
   return color_;
-}
-
-void SaveCaptureBuffers(HWND owner, SaveDialog& dialog, const PacketCapture& capture) {
-  const auto name = dialog.Execute(owner);
-  if (!name) return;
-  Win32ErrorBox errors(owner);
-  DumpCaptureBuffers(TrimFileName(*name), capture, errors);
 }
 
 }  // namespace zp

@@ -11,6 +11,7 @@
 #include "ui/win32/CommonDialogs.h"
 #include "ui/win32/FormEvents.h"
 #include "ui/win32/FormTimers.h"
+#include "ui/win32/SaveDialog.h"
 #include "ui/win32/TreeViewControl.h"
 #include "ui/win32/Window.h"
 
