@@ -7,14 +7,9 @@
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
 #include "ui/win32/Tfmain.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "ui/win32/Window.h"
 
 namespace zp {
-
-namespace {
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
-}  // namespace
 
 ModuleState::ModuleState() = default;
 ModuleState::~ModuleState() = default;

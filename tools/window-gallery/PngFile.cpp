@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/win32/Window.h"
+
 namespace zp::gallery {
 
 namespace {
@@ -68,9 +70,6 @@ struct DcReleaser {
 struct DcDeleter {
   void operator()(HDC dc) const { DeleteDC(dc); }
 };
-struct BitmapDeleter {
-  void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -86,8 +85,7 @@ bool SaveWindowPng(HWND window, const std::string& path) {
 
   std::unique_ptr<HDC__, DcReleaser> screen(GetDC(nullptr));
   std::unique_ptr<HDC__, DcDeleter> memory(CreateCompatibleDC(screen.get()));
-  std::unique_ptr<HBITMAP__, BitmapDeleter> bitmap(
-      CreateCompatibleBitmap(screen.get(), width, height));
+  zp::UniqueGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
   if (!screen || !memory || !bitmap) return false;
   HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
   BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);

@@ -5,53 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
 
-#include "feed/CaptureDump.h"
 #include "settings/Settings.h"
 
 namespace zp {
-
-class PacketCapture;
-
-// The windows' design font, "MS Sans Serif" with height -11 (8 points), default
-// character set. The caller owns the returned font.
-LOGFONTA DesignLogFont();
-HFONT CreateDesignFont();
-
-// Pixels per logical inch of the screen, for converting points to heights.
-int ScreenPixelsPerInch();
-
-// A colour value of the settings (0x00BBGGRR, or 0xFF000000 + i for system colour i)
-// as the colour the system draws with.
-COLORREF ColorRefFromValue(int32_t color);
-// Font and colour as the settings hold them, and as a font dialog and
-// CreateFontIndirect want them; sizes in points convert at the screen's resolution.
-LOGFONTA LogFontFromSpec(const FontSpec& font);
-FontSpec FontSpecFromLogFont(const LOGFONTA& logFont, int32_t color);
-
-// Error boxes of the dump, owned by the given window.
-class Win32ErrorBox final : public ErrorBox {
- public:
-  explicit Win32ErrorBox(HWND owner) : owner_(owner) {}
-  void ShowError(const std::string& text, const std::string& title) override;
-
- private:
-  HWND owner_;
-};
-
-// SaveDialog1: offers "C:\zpOut.ts" the first time and the name last confirmed
-// afterwards. No file-type filter, no default extension, no question before an
-// existing file is replaced; the process's current folder is left alone.
-class SaveDialog {
- public:
-  // The confirmed file name, or nothing when the user cancels.
-  std::optional<std::string> Execute(HWND owner);
-  const std::string& FileName() const { return fileName_; }
-
- private:
-  std::string fileName_ = kDefaultDumpFileName;
-};
 
 // FontDialog1: opens with the font last confirmed in it, at first the design
 // font in clWindowText; not with the tree's current font.
@@ -78,11 +35,5 @@ class ColorDialog {
   int32_t color_ = 0;
   std::array<COLORREF, 16> customColors_;
 };
-
-// The body of the main window's SaveButtonClick: runs the dialog and, when the
-// user confirms, dumps both capture buffers under the trimmed name. A file that
-// cannot be created is reported in an error box owned by `owner`; a write error
-// after creation throws CaptureDumpError for the window's error box.
-void SaveCaptureBuffers(HWND owner, SaveDialog& dialog, const PacketCapture& capture);
 
 }  // namespace zp

@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#include "ui/win32/CommonDialogs.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "ui/win32/Fonts.h"
 
 namespace zp {
 
@@ -17,8 +15,6 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kItemHeight = 13;
 constexpr const char* kInitialItems[] = {"Eintrag1", "Eintrag2", "Eintrag3", "Eintrag4",
                                          "Eintrag5"};
-
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 // The module runs inside the viewer's message loop, which knows nothing of this
 // dialog: a hook on the thread's messages gives it the dialog keys (Tab, arrows,
@@ -78,22 +74,13 @@ TDualListDlg::~TDualListDlg() {
     UnhookWindowsHookEx(g_keyboardHook);
     g_keyboardHook = nullptr;
   }
-  // Fails while other windows of the class remain, which is as it should be.
-  UnregisterClassA(kClassName, ThisModule());
+  UnregisterWindowClass(kClassName);
 }
 
 bool TDualListDlg::Create(HICON icon) {
   if (window_ != nullptr) return true;
-  WNDCLASSEXA windowClass{};
-  if (!GetClassInfoExA(ThisModule(), kClassName, &windowClass)) {
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hIcon = icon;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassExA(&windowClass) == 0) return false;
+  if (!RegisterWindowClass({kClassName, WindowProc<&TDualListDlg::HandleMessage>, icon})) {
+    return false;
   }
 
   RECT bounds{0, 0, kClientWidth, kClientHeight};
@@ -103,10 +90,8 @@ bool TDualListDlg::Create(HICON icon) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
-  font_.reset(CreateDesignFont());
-  window_ = CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, left, top, width, height,
-                            nullptr, nullptr, ThisModule(), this);
-  if (window_ == nullptr) return false;
+  font_ = CreateDesignFont();
+  if (!CreateHandle(kExStyle, kClassName, kCaption, kStyle, left, top, width, height)) return false;
   if (icon != nullptr)
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   CreateControls();
@@ -126,13 +111,8 @@ bool TDualListDlg::Create(HICON icon) {
 
 HWND TDualListDlg::AddControl(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
                               int left, int top, int width, int height, int id) {
-  HWND control = CreateWindowExA(
-      exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
-  if (control != nullptr) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  }
-  return control;
+  return CreateControl(window_, windowClass, text, WS_CHILD | WS_VISIBLE | style, exStyle, left,
+                       top, width, height, id, font_.get());
 }
 
 void TDualListDlg::CreateControls() {
@@ -254,33 +234,13 @@ LRESULT TDualListDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
       ShowWindow(window_, SW_HIDE);
       return 0;
+    case WM_NCDESTROY:
+      lastFocus_ = nullptr;
+      srcList_.Attach(nullptr);
+      dstList_.Attach(nullptr);
+      break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TDualListDlg::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self =
-        static_cast<TDualListDlg*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TDualListDlg*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-    self->lastFocus_ = nullptr;
-    self->srcList_.Attach(nullptr);
-    self->dstList_.Attach(nullptr);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind into the viewer's message loop.
-    return 0;
-  }
 }
 
 LRESULT CALLBACK TDualListDlg::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -2,12 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <optional>
 #include <string>
-#include <type_traits>
 
 #include "ui/DualList.h"
+#include "ui/win32/Window.h"
 
 namespace zp {
 
@@ -17,7 +15,7 @@ namespace zp {
 // Show). Shown this way, OK and Abbrechen do not close it; its close box hides
 // it, and the next Show brings back the lists as the user left them. Nothing in
 // the module fills or reads the lists.
-class TDualListDlg : private ArrowButtons {
+class TDualListDlg final : public Window, private ArrowButtons {
  public:
   static constexpr int kClientWidth = 445, kClientHeight = 527;
   enum ControlId : int {
@@ -44,7 +42,6 @@ class TDualListDlg : private ArrowButtons {
   // Shows the dialog, or brings it to the front when it is already shown.
   void Show();
 
-  HWND Handle() const { return window_; }
   HWND Control(ControlId id) const { return GetDlgItem(window_, id); }
 
  private:
@@ -66,7 +63,6 @@ class TDualListDlg : private ArrowButtons {
     HWND list_ = nullptr;
   };
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls();
@@ -76,11 +72,7 @@ class TDualListDlg : private ArrowButtons {
   void DrawFlatButton(const DRAWITEMSTRUCT& item);
   void EnableArrows(bool include, bool includeAll, bool exclude, bool excludeAll) override;
 
-  struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
-  HWND window_ = nullptr;
+  UniqueFont font_;
   HWND lastFocus_ = nullptr;
   bool hooked_ = false;
   ListBox srcList_;

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "ui/win32/Window.h"
 
 namespace zp {
 
@@ -11,7 +10,7 @@ namespace zp {
 // once, hidden, when the module is initialised; "?" in the main window's menu
 // shows it without waiting for it (MenuItemHelpClick calls Show). Closing only
 // hides it, so the next Show brings it back scrolled where it was left.
-class TFormHelp {
+class TFormHelp final : public Window {
  public:
   static constexpr int kDesignLeft = 633, kDesignTop = 182;
   static constexpr int kDesignWidth = 431, kDesignHeight = 540;
@@ -30,19 +29,15 @@ class TFormHelp {
   // Shows the window, or brings it to the front when it is already shown.
   void Show();
 
-  HWND Handle() const { return window_; }
   HWND HelpMemo() const { return helpMemo_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The text box's bevel.
+  LRESULT HelpMemoMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FormResize();
 
-  struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
-  HWND window_ = nullptr;
+  UniqueFont font_;
   HWND helpMemo_ = nullptr;
 };
 

@@ -4,20 +4,15 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <exception>
 #include <optional>
 
-#include "feed/ScanCycle.h"
+#include "ui/win32/Fonts.h"
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace zp {
 
 namespace {
-
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 // Design bounds; the window is centred when first shown and then takes the
 // saved geometry on activation.
@@ -25,37 +20,6 @@ constexpr int kDesignWidth = 228, kDesignHeight = 672;
 constexpr int kTreeLeft = 8, kTreeTop = 8, kTreeDesignWidth = 201, kTreeDesignHeight = 569;
 // The tree fills the window less these margins of its outer size.
 constexpr int kTreeWidthMargin = 24, kTreeHeightMargin = 70;
-constexpr int kTreeIndent = 15;
-constexpr int kHintWidth = 300;
-constexpr UINT_PTR kTreeSubclassId = 1;
-
-// The low bits of a TVM_EXPAND action: TVE_COLLAPSE, TVE_EXPAND or TVE_TOGGLE.
-constexpr UINT kExpandActionMask = 0x0003;
-
-constexpr int32_t kSystemColorFlag = static_cast<int32_t>(0xFF000000);
-constexpr int32_t kClNone = 0x1FFFFFFF, kClDefault = 0x20000000;
-
-// The colour the tree control should draw with; "none" and "default" leave it
-// to the system.
-COLORREF ControlColor(int32_t color) {
-  if (color == kClNone || color == kClDefault) return CLR_DEFAULT;
-  if ((color & kSystemColorFlag) != kSystemColorFlag && (color & 0xFF000000) != 0) {
-    return CLR_DEFAULT;
-  }
-  return ColorRefFromValue(color);
-}
-
-// Counts a modal box or dialog for as long as it is open.
-class ModalScope {
- public:
-  explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
-  ~ModalScope() { --depth_; }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  int& depth_;
-};
 
 KeyModifiers QueueModifiers() {
   // The state that belongs to the message being handled: the queue's, not the keyboard's now.
@@ -85,12 +49,12 @@ Tfmain::Tfmain(const Parts& parts)
     : parts_(parts),
       form_(std::make_unique<MainForm>(MainFormParts{tree_, *this, parts.settingsFile, parts.host,
                                                      parts.capture, parts.portalLists,
-                                                     parts.packetCallback})) {}
+                                                     parts.packetCallback})),
+      events_(*this, kCaption, form_->Errors()) {}
 
 Tfmain::~Tfmain() {
   Destroy();
-  // Fails while windows of the class remain (an earlier initialisation's).
-  UnregisterClassA(kWindowClass, ThisModule());
+  UnregisterWindowClass(kWindowClass);
 }
 
 bool Tfmain::Create() {
@@ -98,36 +62,23 @@ bool Tfmain::Create() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
-  WNDCLASSEXA windowClass{};
-  if (!GetClassInfoExA(ThisModule(), kWindowClass, &windowClass)) {
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.hIcon = parts_.icon;
-    windowClass.hIconSm = parts_.icon;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (RegisterClassExA(&windowClass) == 0) return false;
+  if (!RegisterWindowClass({kWindowClass, WindowProc<&Tfmain::HandleMessage>, parts_.icon})) {
+    return false;
   }
 
   HMENU menu = CreateMainMenu();
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
   // Stays on top; system menu with close, minimize, no maximize.
-  CreateWindowExA(
-      WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kCaption,
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
-      left, top, kDesignWidth, kDesignHeight, nullptr, menu, ThisModule(), this);
-  if (window_ == nullptr) {
+  if (!CreateHandle(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kCaption,
+                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
+                        WS_CLIPCHILDREN,
+                    left, top, kDesignWidth, kDesignHeight, menu)) {
     DestroyMenu(menu);
     return false;
   }
   menu_ = menu;
-  if (parts_.icon != nullptr) {
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(parts_.icon));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(parts_.icon));
-  }
+  SetIcon(parts_.icon);
   Event([&] { form_->FormCreate(); });
   return true;
 }
@@ -149,51 +100,24 @@ HMENU Tfmain::CreateMainMenu() {
 }
 
 bool Tfmain::CreateControls() {
-  windowFont_.reset(CreateDesignFont());
-  const HWND tree = CreateWindowExA(
-      WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
-          TVS_NOTOOLTIPS,
-      kTreeLeft, kTreeTop, kTreeDesignWidth, kTreeDesignHeight, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeView1)), ThisModule(), nullptr);
-  if (tree == nullptr) return false;
-  tree_.Attach(tree);
-  SetWindowSubclass(tree, TreeProc, kTreeSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SendMessageA(tree, TVM_SETINDENT, kTreeIndent, 0);
+  windowFont_ = CreateDesignFont();
+  const RECT treeBounds{kTreeLeft, kTreeTop, kTreeLeft + kTreeDesignWidth,
+                        kTreeTop + kTreeDesignHeight};
+  if (!tree_.Create(window_, kTreeView1, treeBounds, *this)) return false;
   SetTreeFont(FontSpec{});
   SetTreeColor(treeColor_);
   const TreeNode scanning = tree_.Add(kNoNode, "Scanning", 0);
   tree_.Add(scanning, "now", 0);
 
   // The hidden buttons and status label of the scan; never visible.
-  const auto designFont = reinterpret_cast<WPARAM>(windowFont_.get());
   const char* const buttons[] = {"Button1", "Button2", "Button3"};
   for (int i = 0; i < 3; ++i) {
-    const HWND button = CreateWindowExA(
-        0, "BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 75, 25, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButton1 + i)), ThisModule(), nullptr);
-    if (button != nullptr) SendMessageA(button, WM_SETFONT, designFont, FALSE);
+    CreateControl(window_, "BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 75, 25,
+                  kButton1 + i, windowFont_.get());
   }
-  label2_ = CreateWindowExA(0, "STATIC", "Label2", WS_CHILD, 0, 0, 75, 13, window_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabel2)), ThisModule(),
-                            nullptr);
-  if (label2_ != nullptr) SendMessageA(label2_, WM_SETFONT, designFont, FALSE);
-
-  // The tree's hint: a tooltip over the whole tree whose text follows the node
-  // under the pointer; an empty text shows nothing.
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, ThisModule(), nullptr);
-  if (tooltip_ != nullptr) {
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;  // accepted by every comctl32 version
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(tree);
-    tool.lpszText = const_cast<char*>("");
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, kHintWidth);
-  }
+  label2_ = CreateControl(window_, "STATIC", "Label2", WS_CHILD, 0, 0, 0, 75, 13, kLabel2,
+                          windowFont_.get());
+  tree_.CreateHint();
   FormResize();
   return true;
 }
@@ -225,52 +149,6 @@ void Tfmain::StopDelivery() {
   if (!Capturing()) return;
   form_->Scan().StopDelivery();
   SetScanTimer(false);
-}
-
-template <class Body>
-void Tfmain::Event(Body body) {
-  ++eventDepth_;
-  try {
-    body();
-  } catch (const std::exception& error) {
-    form_->Errors().Add(error.what());
-  } catch (...) {
-    form_->Errors().Add("Unexpected error");
-  }
-  --eventDepth_;
-  if (eventDepth_ == 0) ShowPendingErrors();
-}
-
-void Tfmain::ShowPendingErrors() {
-  // Events that run while a box is open queue their errors for this loop.
-  if (showingErrors_) return;
-  showingErrors_ = true;
-  while (!form_->Errors().Empty()) {
-    for (const std::string& text : form_->Errors().Take()) ModalBox(text, MB_OK | MB_ICONERROR);
-  }
-  showingErrors_ = false;
-}
-
-int Tfmain::ModalBox(const std::string& text, UINT style) {
-  // Periodic rescans wait while a box is open (see WM_TIMER).
-  const ModalScope modal(modalDepth_);
-  return MessageBoxA(window_, text.c_str(), kCaption, style);
-}
-
-LRESULT CALLBACK Tfmain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Tfmain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Tfmain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  // The viewer's message loop is on the other side: nothing may pass.
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
 }
 
 LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -312,160 +190,57 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return tree_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_TIMER:
-      if (wParam == kTimer2) {
+      if (wParam == FormTimers::kTimer2) {
         Event([&] { form_->Timer2Timer(); });
-      } else if (wParam == kTimer1 && timer1_.Enabled() && modalDepth_ == 0) {
+      } else if (wParam == FormTimers::kTimer1 && timers_.RescanEnabled() && !events_.ModalOpen()) {
         // A tick that was queued before the timer stopped is not a rescan.
         Event([&] { form_->Timer1Timer(); });
       }
       return 0;
-    case kRestoreNodeMessage: {
-      // A node from before the last clear is gone: its handle is not touched.
-      const auto node = static_cast<TreeNode>(wParam);
-      const auto packed = static_cast<uint32_t>(lParam);
-      if ((packed >> 1) == (tree_.Generation() & 0x7FFFFFFF) && tree_.Handle() != nullptr) {
-        tree_.SetExpanded(node, (packed & 1) != 0);
-      }
+    case TreeViewControl::kRestoreNodeMessage:
+      tree_.RestoreNode(wParam, lParam);
       return 0;
-    }
     case WM_NCDESTROY:
-      SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      tooltip_ = nullptr;
       label2_ = nullptr;
       menu_ = nullptr;
-      tree_.Attach(nullptr);
-      timer1_.Disable();
-      timer2Running_ = false;
+      tree_.Detach();
+      timers_.Forget();
       activeInModule_ = false;
-      return 0;
+      break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Tfmain::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(tree, TreeProc, kTreeSubclassId);
-    return DefSubclassProc(tree, message, wParam, lParam);
-  }
-  try {
-    return reinterpret_cast<Tfmain*>(self)->HandleTreeMessage(message, wParam, lParam);
-  } catch (...) {
-    return DefSubclassProc(tree, message, wParam, lParam);
-  }
-}
-
-LRESULT Tfmain::HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  const HWND tree = tree_.Handle();
-  switch (message) {
-    // Key preview: the window sees every key first and consumes it, so the
-    // tree has no keyboard navigation, search or expansion of its own.
-    case WM_KEYDOWN:
-      FormKeyDown(static_cast<UINT>(wParam));
-      return 0;
-    case WM_CHAR:
-      return 0;
-    case WM_SYSKEYDOWN:
-      // Alt with a key of the table acts; other system keys (Alt+F4, F10)
-      // stay the system's.
-      if (DecodeKey(static_cast<uint32_t>(wParam), QueueModifiers()) != KeyAction::None) {
-        FormKeyDown(static_cast<UINT>(wParam));
-        return 0;
-      }
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DefSubclassProc(tree, message, wParam, lParam);
-    case WM_MOUSEMOVE:
-      TreeView1MouseMove(lParam);
-      break;
-  }
-  return DefSubclassProc(tree, message, wParam, lParam);
-}
-
-LRESULT Tfmain::OnNotify(const NMHDR& header) {
-  if (header.hwndFrom != tree_.Handle()) return 0;
-  switch (header.code) {
-    case TVN_ITEMEXPANDINGA:
-    case TVN_ITEMEXPANDINGW: {
-      // The module's own requests ran the protocol before they asked the tree.
-      if (tree_.InModuleChange()) return FALSE;
-      const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-      const TreeNode node = reinterpret_cast<TreeNode>(change.itemNew.hItem);
-      const bool collapsing = (change.action & kExpandActionMask) == TVE_COLLAPSE;
-      bool allowed = false;
-      Event([&] {
-        allowed = collapsing ? form_->TreeView1Collapsing(node) : form_->TreeView1Expanding(node);
-      });
-      refusedNode_ = allowed ? kNoNode : node;
-      return allowed ? FALSE : TRUE;
-    }
-    case TVN_ITEMEXPANDEDA:
-    case TVN_ITEMEXPANDEDW: {
-      // Some tree controls (Wine's) collapse a node even when the change was
-      // refused; it is put back once the control has finished with it.
-      const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-      const TreeNode node = reinterpret_cast<TreeNode>(change.itemNew.hItem);
-      if (!tree_.InModuleChange() && node == refusedNode_) {
-        const bool wasExpanded = (change.itemNew.state & TVIS_EXPANDED) == 0;
-        PostMessageA(window_, kRestoreNodeMessage, static_cast<WPARAM>(node),
-                     static_cast<LPARAM>((tree_.Generation() << 1) | (wasExpanded ? 1 : 0)));
-      }
-      refusedNode_ = kNoNode;
-      return 0;
-    }
-    case NM_DBLCLK:
-      Event([&] { form_->TreeView1DblClick(); });
-      // The control toggles a node on a double click unless told not to; it
-      // is let go only when the expand/collapse protocol would allow it anyway.
-      return form_->TogglePermit() ? FALSE : TRUE;
-    case NM_RCLICK:
-      TreeView1RightClick();
-      return TRUE;  // no context menu
-  }
-  return 0;
-}
-
 void Tfmain::OnCommand(int id) {
   switch (id) {
-    case kMMAction:
-      Event([&] { form_->ReadButtonClick(); });
-      break;
-    case kDPChannelInfo1:
-      Event([&] { form_->InfoButtonDPClick(); });
-      break;
+    case kMMAction:  // "New Scan"
+      return Event([&] { form_->ReadButtonClick(); });
+    case kDPChannelInfo1:  // the viewer's records of the selected channel, a box each
+      return Event([&] { form_->InfoButtonDPClick(); });
     case kSaveBuffer1:
-      Event([&] { SaveButtonClick(); });
-      break;
-    case kMenuItemTimer:
-      Event([&] { form_->MenuItemTimerClick(); });
-      break;
+      return Event([&] { SaveButtonClick(); });
+    case kMenuItemTimer:  // the periodic rescan on or off
+      return Event([&] { form_->MenuItemTimerClick(); });
     case kMenuItemFont:
-      Event([&] { MenuItemFontClick(); });
-      break;
+      return Event([&] { MenuItemFontClick(); });
     case kMenuItemColor:
-      Event([&] { MenuItemColorClick(); });
-      break;
+      return Event([&] { MenuItemColorClick(); });
     case kEditMenuItem:
       if (dualListDlg_ != nullptr) dualListDlg_->Show();
-      break;
-    case kTest1:
-      Event([&] { form_->Test1Click(); });
-      break;
+      return;
+    case kTest1:  // stops the delivery
+      return Event([&] { form_->Test1Click(); });
     case kMenuItemHelp:
       if (help_ != nullptr) help_->Show();
-      break;
-    case kButton1:
-      Event([&] { form_->Button1Click(); });
-      break;
-    case kButton2:
-      Event([&] { form_->Button2Click(); });
-      break;
-    case kButton3:
-      Event([&] { form_->Button3Click(); });
-      break;
+      return;
+    case kButton1:  // stops the delivery
+      return Event([&] { form_->Button1Click(); });
+    case kButton2:  // ends the scan
+      return Event([&] { form_->Button2Click(); });
+    case kButton3:  // stops the delivery and ends the scan
+      return Event([&] { form_->Button3Click(); });
   }
 }
 
@@ -488,83 +263,77 @@ void Tfmain::FormKeyDown(UINT key) {
   Event([&] { form_->FormKeyDown(key, modifiers); });
 }
 
-void Tfmain::TreeView1MouseMove(LPARAM position) {
-  if (tooltip_ == nullptr) return;
-  uint32_t flags = 0;
-  const TreeNode node = tree_.HitTest({GET_X_LPARAM(position), GET_Y_LPARAM(position)}, flags);
-  HintChange change;
-  Event([&] { change = form_->TreeView1MouseMove(node, flags); });
-  if (change.cancel) SendMessageA(tooltip_, TTM_POP, 0, 0);
-  if (!change.setText) return;
-  TOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(tree_.Handle());
-  tool.lpszText = const_cast<char*>(change.text.c_str());
-  SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+bool Tfmain::TreeView1Expanding(TreeNode node) {
+  bool allowed = false;
+  Event([&] { allowed = form_->TreeView1Expanding(node); });
+  return allowed;
 }
 
-void Tfmain::TreeView1RightClick() {
-  // The tree reports the click once the button is up; the node under the
-  // pointer then counts as the selected one, without moving the selection.
-  const DWORD at = GetMessagePos();
-  POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  ScreenToClient(tree_.Handle(), &point);
-  uint32_t flags = 0;
-  const TreeNode node = tree_.HitTest(point, flags);
+bool Tfmain::TreeView1Collapsing(TreeNode node) {
+  bool allowed = false;
+  Event([&] { allowed = form_->TreeView1Collapsing(node); });
+  return allowed;
+}
+
+bool Tfmain::TreeView1DblClick() {
+  Event([&] { form_->TreeView1DblClick(); });
+  // The control's own toggle is let go only when the expand/collapse protocol
+  // would allow it anyway.
+  return form_->TogglePermit();
+}
+
+void Tfmain::TreeView1RightClick(TreeNode node) {
+  // The node under the pointer counts as the selected one, without moving the selection.
   Event([&] { form_->TreeView1MouseUp(true, node); });
 }
 
+void Tfmain::TreeView1MouseMove(TreeNode node, uint32_t hitFlags) {
+  HintChange change;
+  Event([&] { change = form_->TreeView1MouseMove(node, hitFlags); });
+  if (change.cancel) tree_.HideHint();
+  if (change.setText) tree_.SetHintText(change.text);
+}
+
+bool Tfmain::TreeView1KeyDown(UINT key, bool systemKey) {
+  // Alt with a key of the table acts; other system keys (Alt+F4, F10) stay the system's.
+  if (systemKey && DecodeKey(key, QueueModifiers()) == KeyAction::None) return false;
+  FormKeyDown(key);
+  return true;
+}
+
 void Tfmain::SaveButtonClick() {
-  const ModalScope modal(modalDepth_);
-  SaveCaptureBuffers(window_, saveDialog1_, parts_.capture);
+  events_.Modal([&] { SaveCaptureBuffers(window_, saveDialog1_, parts_.capture); });
 }
 
 void Tfmain::MenuItemFontClick() {
-  std::optional<FontSpec> font;
-  {
-    const ModalScope modal(modalDepth_);
-    font = fontDialog1_.Execute(window_);
-  }
+  const std::optional<FontSpec> font = events_.Modal([&] { return fontDialog1_.Execute(window_); });
   if (!font) return;
   SetTreeFont(*font);
   form_->SaveSettings();
 }
 
 void Tfmain::MenuItemColorClick() {
-  std::optional<int32_t> color;
-  {
-    const ModalScope modal(modalDepth_);
-    color = colorDialog1_.Execute(window_);
-  }
+  const std::optional<int32_t> color =
+      events_.Modal([&] { return colorDialog1_.Execute(window_); });
   if (!color) return;
   SetTreeColor(*color);
   form_->SaveSettings();
 }
 
 void Tfmain::HideWindow() {
-  if (tooltip_ != nullptr) SendMessageA(tooltip_, TTM_POP, 0, 0);
+  tree_.HideHint();
   if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
   activeInModule_ = false;
 }
 
 void Tfmain::SetTreeColor(int32_t color) {
   treeColor_ = color;
-  if (tree_.Handle() == nullptr) return;
-  SendMessageA(tree_.Handle(), TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ControlColor(color)));
-  InvalidateRect(tree_.Handle(), nullptr, TRUE);
+  tree_.SetBackColor(color);
 }
 
 void Tfmain::SetTreeFont(const FontSpec& font) {
   treeFontSpec_ = font;
-  if (tree_.Handle() == nullptr) return;
-  const LOGFONTA logFont = LogFontFromSpec(font);
-  UniqueFont created(CreateFontIndirectA(&logFont));
-  if (created) {
-    SendMessageA(tree_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
-    treeFont_ = std::move(created);  // the old font goes once the tree has let go of it
-  }
-  SendMessageA(tree_.Handle(), TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ControlColor(font.color)));
+  tree_.SetFont(font);
 }
 
 void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
@@ -576,36 +345,6 @@ void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
   item.fState = checked ? MFS_CHECKED : MFS_UNCHECKED;
   item.dwTypeData = const_cast<char*>(caption.c_str());
   SetMenuItemInfoA(menu_, kMenuItemTimer, FALSE, &item);
-}
-
-void Tfmain::SetRescanTimer(uint32_t intervalMs, bool enabled) {
-  switch (timer1_.Apply(intervalMs, enabled)) {
-    case RescanTimer::Change::Start:
-      if (window_ != nullptr) SetTimer(window_, kTimer1, intervalMs, nullptr);
-      break;
-    case RescanTimer::Change::Stop:
-      if (window_ != nullptr) KillTimer(window_, kTimer1);
-      break;
-    case RescanTimer::Change::None:
-      break;
-  }
-}
-
-void Tfmain::DisableRescanTimer() {
-  if (timer1_.Disable() == RescanTimer::Change::Stop && window_ != nullptr) {
-    KillTimer(window_, kTimer1);
-  }
-}
-
-void Tfmain::SetScanTimer(bool enabled) {
-  // Enabling a running timer keeps its phase.
-  if (enabled == timer2Running_ || window_ == nullptr) return;
-  if (enabled) {
-    SetTimer(window_, kTimer2, kScanTickIntervalMs, nullptr);
-  } else {
-    KillTimer(window_, kTimer2);
-  }
-  timer2Running_ = enabled;
 }
 
 WindowGeometry Tfmain::Bounds() const {
@@ -650,6 +389,6 @@ void Tfmain::SetStatus(const char* text) {
   if (label2_ != nullptr) SetWindowTextA(label2_, text);
 }
 
-void Tfmain::ShowMessage(const std::string& text) { ModalBox(text, MB_OK); }
+void Tfmain::ShowMessage(const std::string& text) { events_.ModalBox(text, MB_OK); }
 
 }  // namespace zp

@@ -5,12 +5,15 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 
 #include "ui/MainForm.h"
-#include "ui/RescanTimer.h"
+#include "ui/win32/Colors.h"
 #include "ui/win32/CommonDialogs.h"
+#include "ui/win32/FormEvents.h"
+#include "ui/win32/FormTimers.h"
+#include "ui/win32/SaveDialog.h"
 #include "ui/win32/TreeViewControl.h"
+#include "ui/win32/Window.h"
 
 namespace zp {
 
@@ -24,7 +27,7 @@ class TDualListDlg;
 // message loop: keys reach it through its own window procedure and a subclass
 // of the tree, never through a loop of its own. No exception leaves a message
 // handler: an error ends the event and is shown in the error box afterwards.
-class Tfmain final : private FormShell {
+class Tfmain final : public Window, private FormShell, private TreeViewEvents {
  public:
   // Registered under a name of its own: the viewer's main window class is
   // "Tfmain", and remote-control tools find the viewer by that name.
@@ -62,12 +65,11 @@ class Tfmain final : private FormShell {
     dualListDlg_ = dualListDlg;
   }
   void SetChannelTable(const HostChannelTable* table) { form_->SetChannelTable(table); }
-  HWND Handle() const { return window_; }
   // A delivery was requested and not yet stopped.
   bool Capturing() const { return form_->Scan().Capturing(); }
   void StopDelivery();
   // Inside one of its own message handlers (a modal box may be open).
-  bool Busy() const { return eventDepth_ > 0 || modalDepth_ > 0; }
+  bool Busy() const { return events_.InEvent() || events_.ModalOpen(); }
 
  private:
   enum CommandId : int {
@@ -86,37 +88,33 @@ class Tfmain final : private FormShell {
     kButton3,
     kLabel2,
   };
-  enum TimerId : UINT_PTR { kTimer1 = 1, kTimer2 = 2 };
-  // Puts back a node that the control changed although the change was refused:
-  // wParam the node, lParam the tree generation it belongs to (shifted left by
-  // one) and in bit 0 whether it was expanded.
-  static constexpr UINT kRestoreNodeMessage = WM_APP + 1;
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleTreeMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnNotify(const NMHDR& header);
   void OnCommand(int id);
   bool CreateControls();
   HMENU CreateMainMenu();
 
   // Runs one window event: errors end it and are shown once the outermost event is over.
   template <class Body>
-  void Event(Body body);
-  void ShowPendingErrors();
-  int ModalBox(const std::string& text, UINT style);
+  void Event(Body body) {
+    events_.Run(body);
+  }
 
   void FormActivateOnce();
   void FormResize();
   void FormKeyDown(UINT key);
-  void TreeView1MouseMove(LPARAM position);
-  void TreeView1RightClick();
   void SaveButtonClick();
   void MenuItemFontClick();
   void MenuItemColorClick();
   void HideWindow();
+
+  // TreeViewEvents
+  bool TreeView1Expanding(TreeNode node) override;
+  bool TreeView1Collapsing(TreeNode node) override;
+  bool TreeView1DblClick() override;
+  void TreeView1RightClick(TreeNode node) override;
+  void TreeView1MouseMove(TreeNode node, uint32_t hitFlags) override;
+  bool TreeView1KeyDown(UINT key, bool systemKey) override;
 
   // FormShell
   int32_t TreeColor() const override { return treeColor_; }
@@ -124,45 +122,33 @@ class Tfmain final : private FormShell {
   FontSpec TreeFont() const override { return treeFontSpec_; }
   void SetTreeFont(const FontSpec& font) override;
   void SetTimerMenu(bool checked, const std::string& caption) override;
-  void SetRescanTimer(uint32_t intervalMs, bool enabled) override;
+  void SetRescanTimer(uint32_t intervalMs, bool enabled) override {
+    timers_.SetRescanTimer(intervalMs, enabled);
+  }
   WindowGeometry Bounds() const override;
   void SetBounds(const WindowGeometry& bounds) override;
   std::vector<ScreenRect> MonitorWorkAreas() const override;
   void CloseForm() override;
-  void SetScanTimer(bool enabled) override;
-  void DisableRescanTimer() override;
+  void SetScanTimer(bool enabled) override { timers_.SetScanTimer(enabled); }
+  void DisableRescanTimer() override { timers_.DisableRescanTimer(); }
   bool TimerMenuChecked() const override { return timerChecked_; }
   void SetStatus(const char* text) override;
   void ShowMessage(const std::string& text) override;
-
-  struct FontDeleter {
-    void operator()(HFONT font) const {
-      if (font != nullptr) DeleteObject(font);
-    }
-  };
-  using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
   Parts parts_;
   TFormHelp* help_ = nullptr;
   TDualListDlg* dualListDlg_ = nullptr;
   TreeViewControl tree_;
   std::unique_ptr<MainForm> form_;
-  HWND window_ = nullptr;
-  HWND tooltip_ = nullptr;
+  FormEvents events_;
   HWND label2_ = nullptr;
   HMENU menu_ = nullptr;
   UniqueFont windowFont_;
-  UniqueFont treeFont_;
   FontSpec treeFontSpec_;
-  int32_t treeColor_ = static_cast<int32_t>(0xFF000000 | COLOR_WINDOW);  // clWindow
+  int32_t treeColor_ = kClWindow;
   bool timerChecked_ = false;
-  RescanTimer timer1_;
-  bool timer2Running_ = false;
+  FormTimers timers_{*this};
   bool activeInModule_ = false;  // the module's active window is this one
-  bool showingErrors_ = false;
-  TreeNode refusedNode_ = kNoNode;  // the last user-originated change the form refused
-  int eventDepth_ = 0;
-  int modalDepth_ = 0;
   SaveDialog saveDialog1_;
   FontDialog fontDialog1_;
   ColorDialog colorDialog1_;

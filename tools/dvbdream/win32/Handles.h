@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <memory>
 
-// Owners for the few kinds of Windows handle the viewer holds.
+#include "ui/win32/Window.h"
+
+// Owners for the few kinds of Windows handle the viewer holds; GDI objects have
+// the window base's UniqueGdiObject.
 namespace zp::viewer {
 
 struct KernelHandleCloser {
@@ -21,13 +24,6 @@ struct FileCloser {
   }
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const {
-    if (object != nullptr) DeleteObject(object);
-  }
-};
-using UniqueGdiObject = std::unique_ptr<void, GdiObjectDeleter>;
 
 struct MemoryDcDeleter {
   void operator()(HDC dc) const {

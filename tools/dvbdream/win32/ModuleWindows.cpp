@@ -146,8 +146,8 @@ bool SnapshotWindow(HWND window, const std::string& path) {
   WindowDc screen(nullptr);
   UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
   void* bits = nullptr;
-  UniqueGdiObject bitmap(CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(&header),
-                                          DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueGdiObject<HBITMAP> bitmap(CreateDIBSection(
+      screen.Get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || bits == nullptr) return false;
   const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
   const bool copied =

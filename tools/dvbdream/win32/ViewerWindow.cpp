@@ -36,14 +36,7 @@ ViewerWindow::~ViewerWindow() {
 
 bool ViewerWindow::Create(bool interactive) {
   interactive_ = interactive;
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = &ViewerWindow::Proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassA(&wc);
+  RegisterWindowClass({kClassName, WindowProc<&ViewerWindow::OnMessage>});
 
   const HMENU bar = CreateMenu();
   const HMENU file = CreatePopupMenu();
@@ -58,9 +51,8 @@ bool ViewerWindow::Create(bool interactive) {
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(deliveryMenu_), "&Delivery");
 
   // The window owns the menu bar from here on and destroys it with itself.
-  window_ = CreateWindowExA(0, kClassName, "DVBDream (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 760,
-                            520, nullptr, bar, instance, this);
-  if (window_ == nullptr) {
+  if (!CreateHandle(0, kClassName, "DVBDream (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 760, 520,
+                    bar)) {
     DestroyMenu(bar);
     return false;
   }
@@ -84,18 +76,6 @@ void ViewerWindow::SetModuleName(const std::string& name) {
   DrawMenuBar(window_);
 }
 
-LRESULT CALLBACK ViewerWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr || self->window_ == nullptr) {
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  return self->OnMessage(message, wParam, lParam);
-}
-
 LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kHostCommandMessage:
@@ -115,7 +95,6 @@ LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (interactive_) Shutdown();
       return 0;
     case WM_DESTROY:
-      window_ = nullptr;
       if (interactive_) PostQuitMessage(0);
       return 0;
     default:
@@ -151,7 +130,7 @@ void ViewerWindow::OnCommand(int id, int notification) {
 }
 
 void ViewerWindow::CreateChildren() {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const HINSTANCE instance = ThisModule();
   const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
   channels_ = CreateWindowExA(
       WS_EX_CLIENTEDGE, "LISTBOX", "",

@@ -8,13 +8,14 @@
 #include "HostSide.h"
 #include "ModuleLibrary.h"
 #include "Transcript.h"
+#include "ui/win32/Window.h"
 
 namespace zp::viewer {
 
 // The viewer's main window, class "Tfmain" like the real viewer's: receives
 // the module's commands (message 1345), runs the delivery and dialog timers,
 // and for a person shows the channel list, the Modules menu and the transcript.
-class ViewerWindow {
+class ViewerWindow final : public Window {
  public:
   ViewerWindow(HostSide& host, ModuleLibrary& module, Transcript& transcript);
   ~ViewerWindow();
@@ -24,12 +25,10 @@ class ViewerWindow {
   // interactive: closing the window ends the program; otherwise only the
   // script ends it.
   bool Create(bool interactive);
-  HWND Handle() const { return window_; }
   void SetModuleName(const std::string& name);
   void SetDialogWatcher(DialogWatcher* watcher) { watcher_ = watcher; }
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int notification);
   void CreateChildren();
@@ -45,7 +44,6 @@ class ViewerWindow {
   Transcript& transcript_;
   DialogWatcher* watcher_ = nullptr;
   bool interactive_ = false;
-  HWND window_ = nullptr;
   HWND channels_ = nullptr;
   HWND status_ = nullptr;
   HWND log_ = nullptr;

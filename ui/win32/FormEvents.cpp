@@ -1,0 +1,19 @@
+#include "ui/win32/FormEvents.h"
+
+namespace zp {
+
+int FormEvents::ModalBox(const std::string& text, UINT style) {
+  const ScopedCount modal(modalDepth_);
+  return MessageBoxA(owner_.Handle(), text.c_str(), caption_, style);
+}
+
+void FormEvents::ShowPendingErrors() {
+  // Events that run while a box is open queue their errors for this loop.
+  if (showingErrors_ > 0) return;
+  const ScopedCount showing(showingErrors_);
+  while (!errors_.Empty()) {
+    for (const std::string& text : errors_.Take()) ModalBox(text, MB_OK | MB_ICONERROR);
+  }
+}
+
+}  // namespace zp
