@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "ui/win32/Fonts.h"
+#include "ui/win32/Monitors.h"
 #include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TFormHelp.h"
 
@@ -24,23 +25,6 @@ constexpr int kTreeWidthMargin = 24, kTreeHeightMargin = 70;
 KeyModifiers QueueModifiers() {
   // The state that belongs to the message being handled: the queue's, not the keyboard's now.
   return {GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0, GetKeyState(VK_SHIFT) < 0};
-}
-
-// Collects the work area of each monitor EnumDisplayMonitors reports.
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-  const RECT& area = info.rcWork;
-  try {
-    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
-        {area.left, area.top, area.right, area.bottom});
-  } catch (...) {
-    // Out of memory: no list rather than one that leaves out the window's monitor.
-    reinterpret_cast<std::vector<ScreenRect>*>(list)->clear();
-    return FALSE;
-  }
-  return TRUE;
 }
 
 }  // namespace
@@ -375,11 +359,7 @@ void Tfmain::SetBounds(const WindowGeometry& bounds) {
   MoveWindow(window_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
 }
 
-std::vector<ScreenRect> Tfmain::MonitorWorkAreas() const {
-  std::vector<ScreenRect> areas;
-  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
+std::vector<ScreenRect> Tfmain::MonitorWorkAreas() const { return DesktopWorkAreas(); }
 
 void Tfmain::CloseForm() {
   if (window_ != nullptr) SendMessageA(window_, WM_CLOSE, 0, 0);
