@@ -1,5 +1,6 @@
 #include "ViewerWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "TranscriptFormat.h"
@@ -14,6 +15,13 @@ constexpr UINT_PTR kDeliveryTimer = 1;
 constexpr UINT kDeliveryInterval = 10;
 constexpr UINT_PTR kDialogTimer = 2;
 constexpr UINT kDialogInterval = 50;
+// Each change of the on-screen transcript costs Wine's edit control several
+// milliseconds on the viewer's thread, inside whatever the module is doing:
+// lines are shown at most this often, and only the last part of the text is
+// kept (the whole transcript goes to standard output or its file).
+constexpr UINT_PTR kLogTimer = 3;
+constexpr UINT kLogInterval = 250;
+constexpr int kLogKeep = 64 * 1024;
 
 enum : int {
   kExit = 100,
@@ -83,6 +91,7 @@ LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kDeliveryTimer) host_.OnDeliveryTimer();
       if (wParam == kDialogTimer && watcher_ != nullptr) watcher_->Poll();
+      if (wParam == kLogTimer) ShowPendingLines();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -187,10 +196,25 @@ void ViewerWindow::ShowDeliveryMode() {
 
 void ViewerWindow::Append(const std::string& line) {
   if (log_ == nullptr) return;
-  const std::string text = line + "\r\n";
-  const auto end = GetWindowTextLengthA(log_);
+  pendingLines_ += line + "\r\n";
+  if (!logTimerArmed_) logTimerArmed_ = SetTimer(window_, kLogTimer, kLogInterval, nullptr) != 0;
+}
+
+void ViewerWindow::ShowPendingLines() {
+  KillTimer(window_, kLogTimer);
+  logTimerArmed_ = false;
+  if (log_ == nullptr || pendingLines_.empty()) return;
+  const int length = GetWindowTextLengthA(log_);
+  const int excess = length + static_cast<int>(pendingLines_.size()) - kLogKeep;
+  if (excess > 0) {
+    // Drop the oldest lines, half the kept text at a time so that this is rare.
+    SendMessageA(log_, EM_SETSEL, 0, std::min(length, excess + kLogKeep / 2));
+    SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+  }
+  const int end = GetWindowTextLengthA(log_);
   SendMessageA(log_, EM_SETSEL, static_cast<WPARAM>(end), end);
-  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingLines_.c_str()));
+  pendingLines_.clear();
 }
 
 void ViewerWindow::Shutdown() {

@@ -37,6 +37,7 @@ class ViewerWindow final : public Window {
   void ShowPosition();
   void ShowDeliveryMode();
   void Append(const std::string& line);
+  void ShowPendingLines();
   void Shutdown();
 
   HostSide& host_;
@@ -47,6 +48,8 @@ class ViewerWindow final : public Window {
   HWND channels_ = nullptr;
   HWND status_ = nullptr;
   HWND log_ = nullptr;
+  std::string pendingLines_;  // transcript lines not yet on screen
+  bool logTimerArmed_ = false;
   HMENU modulesMenu_ = nullptr;
   HMENU deliveryMenu_ = nullptr;
 };
