@@ -17,8 +17,6 @@ constexpr int kMarkerLength = 6;
 // The marker byte is byte 8 of its descriptor; the length byte is byte 1.
 constexpr int kMarkerToLength = -7;
 
-constexpr const char* kMarkerText[kListKindCount] = {"Direkt", "Portal", "Info T"};
-
 // A descriptor of 2 + 255 bytes lies in three slots at most.
 constexpr int32_t kDescriptorSlotsBeyondFirst = 2;
 
@@ -87,7 +85,8 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
       o = static_cast<int32_t>(static_cast<const uint8_t*>(hit) - packet.data());
       for (int k = 0; k < kListKindCount; ++k) {
         // A marker found with continuity was found without it no later.
-        if (found.continued[k].Found() || !MarkerFollows(capture, p, o, kMarkerText[k])) continue;
+        if (found.continued[k].Found() || !MarkerFollows(capture, p, o, kPortals[k].marker))
+          continue;
         PacketCursor cursor{p, o};
         AdvanceCursor(cursor, kMarkerToLength);
         const int length = ByteAt(capture, cursor);

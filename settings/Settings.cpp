@@ -13,7 +13,6 @@ namespace {
 constexpr const char* kView = "View";
 constexpr const char* kMain = "Zanterpoint";
 constexpr const char* kCollapse = "Collapse";
-constexpr const char* kPortalNames[] = {"DP", "SP", "EP"};
 
 // The platform's cached copy of the file is dropped after every load and
 // save, whether it succeeded or not.
@@ -55,6 +54,13 @@ bool SameAsciiName(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+const Portal* PortalNamed(const std::string& entryName) {
+  for (const Portal& portal : kPortals) {
+    if (entryName == portal.entryName) return &portal;
+  }
+  return nullptr;
+}
 
 std::string SettingsFilePathFor(const std::string& executablePath) {
   // The directory of the executable, whatever the program is called and in
@@ -167,9 +173,10 @@ void Settings::Load() {
   timerRead_ = false;
   const FlushOnExit flush(file_);
 
-  viewDP = ReadBoolean(kView, "DP", true);
-  viewSP = ReadBoolean(kView, "SP", true);
-  viewEP = ReadBoolean(kView, "EP", false);
+  for (const Portal& portal : kPortals) {
+    view[static_cast<int>(portal.kind)] =
+        ReadBoolean(kView, portal.entryName, portal.shownByDefault);
+  }
 
   geometry.top = ReadInteger(kMain, "Top", 0);
   geometry.left = ReadInteger(kMain, "Left", 0);
@@ -199,7 +206,7 @@ void Settings::Load() {
   window_.SetTimerMenu(timerEnabled, "Timer (" + std::to_string(timerInterval) + "s)");
   window_.SetRescanTimer(static_cast<uint32_t>(timerInterval) * 1000u, timerEnabled);
 
-  for (const char* portal : kPortalNames) AddCollapseState(portal);
+  for (const Portal& portal : kPortals) AddCollapseState(portal.entryName);
 
   listEntryCount = 0;
   for (const std::string& item : SplitList(ReadText(kView, "Lists", ""), ',', true)) {
@@ -227,9 +234,9 @@ void Settings::Save() {
   const FlushOnExit flush(file_);
   const ForgetOnExit forget(heldSections_);
 
-  WriteText(kView, "DP", Flag(viewDP));
-  WriteText(kView, "SP", Flag(viewSP));
-  WriteText(kView, "EP", Flag(viewEP));
+  for (const Portal& portal : kPortals) {
+    WriteText(kView, portal.entryName, Flag(view[static_cast<int>(portal.kind)]));
+  }
 
   const WindowGeometry bounds = window_.Bounds();
   WriteText(kMain, "Top", std::to_string(bounds.top));

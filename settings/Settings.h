@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "feed/Portals.h"
 #include "settings/ProfileFile.h"
 #include "settings/StringDictionary.h"
 
@@ -54,6 +55,9 @@ class SettingsWindow {
   virtual WindowGeometry Bounds() const = 0;  // the live window, for saving
 };
 
+// The portal whose Lists entry is `entryName` (exactly, in its letter case), or null.
+const Portal* PortalNamed(const std::string& entryName);
+
 // One Lists item: a portal ("DP", "SP", "EP") or a group section.
 struct ListEntry {
   std::string name;
@@ -61,13 +65,16 @@ struct ListEntry {
   int32_t nodeSid = 0;  // group only
   int32_t idCount = 0;  // group only, 1..101
   std::array<int32_t, kMaxGroupIds> ids{};
-  bool IsPortal() const { return name == "DP" || name == "SP" || name == "EP"; }
+  bool IsPortal() const { return PortalNamed(name) != nullptr; }
 };
 
 // The module's settings state, read from and written to the settings file.
 class Settings {
  public:
   Settings(ProfileFile& file, SettingsWindow& window);
+  // The view flags below refer into the object itself.
+  Settings(const Settings&) = delete;
+  Settings& operator=(const Settings&) = delete;
 
   void Load();  // throws SettingsError, with everything read before the failing key in effect
   void Save();  // throws SettingsError at the first key that cannot be written
@@ -85,7 +92,11 @@ class Settings {
   // timer keys out, after a load that stopped before them. Throws as Save.
   void SaveTimerEnabled();
 
-  bool viewDP = false, viewSP = false, viewEP = false;
+  // Which portal roots the tree shows, indexed by ListKind ([View] DP, SP, EP).
+  std::array<bool, kListKindCount> view{};
+  bool& viewDP = view[static_cast<int>(ListKind::Direkt)];
+  bool& viewSP = view[static_cast<int>(ListKind::Sport)];
+  bool& viewEP = view[static_cast<int>(ListKind::Erotik)];
   WindowGeometry geometry;
   bool timerEnabled = false;
   int32_t timerInterval = 0;  // seconds
