@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "feed/Portals.h"
+#include "settings/Colors.h"
 #include "settings/ProfileFile.h"
 #include "settings/StringDictionary.h"
 
@@ -35,7 +36,7 @@ struct FontSpec {
   std::string name = "MS Sans Serif";
   int32_t size = 8;  // points
   bool bold = false, italic = false, underline = false, strikeOut = false;
-  int32_t color = static_cast<int32_t>(0xFF000008);  // clWindowText
+  int32_t color = kDefaultFontColor;
 };
 
 struct WindowGeometry {
