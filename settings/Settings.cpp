@@ -75,8 +75,8 @@ std::string SettingsFilePathFor(const std::string& executablePath) {
 Settings::Settings(ProfileFile& file, SettingsWindow& window)
     : file_(file),
       window_(window),
-      nodeListNames_(std::make_unique<TStringDictionary>()),
-      collapseStates_(std::make_unique<TStringDictionary>()) {}
+      nodeListNames_(std::make_unique<TStringDictionary<const std::string*>>()),
+      collapseStates_(std::make_unique<TStringDictionary<uint8_t*>>()) {}
 
 std::string Settings::ReadText(const std::string& section, const std::string& key,
                                const std::string& fallback) {
@@ -140,34 +140,34 @@ void Settings::AddCollapseState(const std::string& entryName) {
   std::string key = entryName;
   UpperCaseInPlace(key);
   const uint8_t collapsed = ReadBoolean(kCollapse, key, false) ? 1 : 0;
-  void* existing = nullptr;
+  uint8_t* existing = nullptr;
   if (collapseStates_->Lookup(entryName, existing)) return;  // the first cell stays
   collapseStates_->Add(entryName, &collapseCells_.emplace_back(collapsed));
 }
 
 void Settings::AddNodeListName(const std::string& caption, const std::string& entryName) {
-  void* existing = nullptr;
+  const std::string* existing = nullptr;
   if (nodeListNames_->Lookup(caption, existing)) return;  // the first entry stays
   nodeListNames_->Add(caption, &nodeListTexts_.emplace_back(entryName));
 }
 
 const std::string* Settings::NodeListName(const std::string& caption) const {
-  void* value = nullptr;
+  const std::string* value = nullptr;
   nodeListNames_->Lookup(caption, value);
-  return static_cast<const std::string*>(value);
+  return value;
 }
 
 uint8_t* Settings::CollapseState(const std::string& entryName) const {
-  void* value = nullptr;
+  uint8_t* value = nullptr;
   collapseStates_->Lookup(entryName, value);
-  return static_cast<uint8_t*>(value);
+  return value;
 }
 
 void Settings::Load() {
   // Each load starts from fresh dictionaries; the previous ones go together
   // with the cells and texts they point to.
-  nodeListNames_ = std::make_unique<TStringDictionary>();
-  collapseStates_ = std::make_unique<TStringDictionary>();
+  nodeListNames_ = std::make_unique<TStringDictionary<const std::string*>>();
+  collapseStates_ = std::make_unique<TStringDictionary<uint8_t*>>();
   collapseCells_.clear();
   nodeListTexts_.clear();
   timerRead_ = false;
@@ -254,10 +254,10 @@ void Settings::Save() {
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
   std::string name;
-  void* cell = nullptr;
+  uint8_t* cell = nullptr;
   collapseStates_->ResetIteration();
   while (collapseStates_->NextEntry(name, cell)) {
-    WriteText(kCollapse, name, Flag(*static_cast<const uint8_t*>(cell) != 0));
+    WriteText(kCollapse, name, Flag(*cell != 0));
   }
 }
 

@@ -87,7 +87,7 @@ class Settings {
   // The collapsed flag of a Lists entry, or null when the entry is unknown.
   uint8_t* CollapseState(const std::string& entryName) const;
   // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
-  TStringDictionary& CollapseStates() const { return *collapseStates_; }
+  TStringDictionary<uint8_t*>& CollapseStates() const { return *collapseStates_; }
 
   // The Timer command's own change: writes TimerEnabled where Save left the
   // timer keys out, after a load that stopped before them. Throws as Save.
@@ -116,8 +116,8 @@ class Settings {
   ProfileFile& file_;
   SettingsWindow& window_;
   // Both dictionaries and what their values point to belong to one load.
-  std::unique_ptr<TStringDictionary> nodeListNames_;
-  std::unique_ptr<TStringDictionary> collapseStates_;
+  std::unique_ptr<TStringDictionary<const std::string*>> nodeListNames_;
+  std::unique_ptr<TStringDictionary<uint8_t*>> collapseStates_;
   std::deque<uint8_t> collapseCells_;
   std::deque<std::string> nodeListTexts_;
   bool timerRead_ = false;  // the last load got as far as the timer keys
