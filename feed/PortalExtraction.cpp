@@ -81,6 +81,28 @@ class DescriptorReader {
     return failed_ ? 0 : static_cast<uint8_t>(byte);
   }
 
+  // Appends up to `count` bytes to `text`, a slot's part at a time, and stops
+  // on a byte `stop`: the reader then lies on it, and the result is true.
+  bool ReadUntil(int count, uint8_t stop, std::string& text) {
+    while (count > 0 && !failed_) {
+      // Every move lands on a payload byte, so only the slot can be outside.
+      if (at_.packet < 0 || at_.packet > lastSlot_) {
+        failed_ = true;
+        break;
+      }
+      const uint8_t* begin = capture_[at_.packet].data() + at_.offset;
+      const int span = std::min(count, static_cast<int>(kTsPacketSize) - at_.offset);
+      const void* hit = std::memchr(begin, stop, static_cast<size_t>(span));
+      const int taken =
+          hit != nullptr ? static_cast<int>(static_cast<const uint8_t*>(hit) - begin) : span;
+      text.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(taken));
+      Seek(field_ + taken);
+      if (hit != nullptr) return true;
+      count -= taken;
+    }
+    return false;
+  }
+
   bool Failed() const { return failed_; }
   const PacketCursor& Position() const { return at_; }
 
@@ -211,19 +233,12 @@ bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, Porta
   const int low = reader.Read(linkage::kServiceIdLow);
   reader.Seek(linkage::kPrivateBytes);
 
-  // A failed read gives 0, never the end byte: a 0xFF ends the list only
-  // where every byte before it was read.
   std::string name;
   const int nameLength = length - linkage::kFixedLength;
   if (nameLength > 0) name.reserve(static_cast<size_t>(nameLength));
-  for (int i = 0; i < nameLength; ++i) {
-    const PacketCursor at = reader.Position();
-    const uint8_t byte = reader.Next();
-    if (byte == kNameEnd) {
-      cursor = at;
-      return false;
-    }
-    name.push_back(static_cast<char>(byte));
+  if (reader.ReadUntil(nameLength, kNameEnd, name)) {
+    cursor = reader.Position();  // on the end byte
+    return false;
   }
   // The descriptor runs past the capture, or past the packets stored with its start.
   if (reader.Failed()) return false;
