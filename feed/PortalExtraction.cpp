@@ -85,7 +85,7 @@ class DescriptorReader {
   // on a byte `stop`: the reader then lies on it, and the result is true.
   bool ReadUntil(int count, uint8_t stop, std::string& text) {
     while (count > 0 && !failed_) {
-      // Every move lands on a payload byte, so only the slot can be outside.
+      // A forward move always lands on a payload byte: only the slot can be outside.
       if (at_.packet < 0 || at_.packet > lastSlot_) {
         failed_ = true;
         break;
