@@ -138,7 +138,7 @@ class QuietShell final : public zp::FormShell {
   void ShowMessage(const std::string&) override {}
 
  private:
-  int32_t color_ = static_cast<int32_t>(0xFF000005);  // clWindow
+  int32_t color_ = zp::kDefaultTreeColor;
   zp::FontSpec font_;
   bool timerChecked_ = false;
   zp::WindowGeometry bounds_{160, 256, 672, 228};

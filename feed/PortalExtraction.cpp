@@ -10,14 +10,22 @@ namespace {
 constexpr int kHeaderSize = 4;
 constexpr int kPayloadSize = static_cast<int>(kTsPacketSize) - kHeaderSize;
 constexpr int kLastOffset = static_cast<int>(kTsPacketSize) - 1;
-constexpr uint8_t kMarkerByte = 0xB0;
 constexpr uint8_t kLinkageTag = 0x4A;
+// The linkage type of an announcement; its private bytes begin with the marker word.
+constexpr uint8_t kMarkerByte = 0xB0;
 constexpr uint8_t kNameEnd = 0xFF;
 constexpr int kMarkerLength = 6;
-// The marker byte is byte 8 of its descriptor; the length byte is byte 1.
-constexpr int kMarkerToLength = -7;
 
-constexpr const char* kMarkerText[kListKindCount] = {"Direkt", "Portal", "Info T"};
+// A linkage descriptor on the wire, as byte offsets from its tag.
+namespace linkage {
+constexpr int kLength = 1;  // counts the bytes after itself
+constexpr int kServiceIdHigh = 6;
+constexpr int kServiceIdLow = 7;
+constexpr int kLinkageType = 8;
+constexpr int kPrivateBytes = 9;  // a channel's name, or an announcement's marker word
+// What the length counts before the private bytes: stream, network and service ids, type.
+constexpr int kFixedLength = kPrivateBytes - (kLength + 1);
+}  // namespace linkage
 
 // A descriptor of 2 + 255 bytes lies in three slots at most.
 constexpr int32_t kDescriptorSlotsBeyondFirst = 2;
@@ -45,6 +53,66 @@ int32_t RunEnd(const CaptureNumbers* captures, int32_t first, int32_t span) {
   while (last < limit && (*captures)[last + 1] == (*captures)[first]) ++last;
   return last;
 }
+
+// Reads one descriptor field by field in wire order. A byte outside the
+// capture or beyond `lastSlot` reads as 0 and sets an error that stays set,
+// so that one check after the reads ends the descriptor.
+class DescriptorReader {
+ public:
+  // `at` lies on byte `field` of the descriptor.
+  DescriptorReader(const CaptureBuffer& capture, PacketCursor at, int field, int32_t lastSlot)
+      : capture_(capture), at_(at), field_(field), lastSlot_(lastSlot) {}
+
+  // Moves to byte `field` of the descriptor.
+  void Seek(int field) {
+    AdvanceCursor(at_, field - field_);
+    field_ = field;
+  }
+  // The byte at `field`; the reader moves past it.
+  uint8_t Read(int field) {
+    Seek(field);
+    return Next();
+  }
+  // The byte under the reader; the reader moves past it.
+  uint8_t Next() {
+    const int byte = ByteAt(capture_, at_, lastSlot_);
+    if (byte < 0) failed_ = true;
+    Seek(field_ + 1);
+    return failed_ ? 0 : static_cast<uint8_t>(byte);
+  }
+
+  // Appends up to `count` bytes to `text`, a slot's part at a time, and stops
+  // on a byte `stop`: the reader then lies on it, and the result is true.
+  bool ReadUntil(int count, uint8_t stop, std::string& text) {
+    while (count > 0 && !failed_) {
+      // A forward move always lands on a payload byte: only the slot can be outside.
+      if (at_.packet < 0 || at_.packet > lastSlot_) {
+        failed_ = true;
+        break;
+      }
+      const uint8_t* begin = capture_[at_.packet].data() + at_.offset;
+      const int span = std::min(count, static_cast<int>(kTsPacketSize) - at_.offset);
+      const void* hit = std::memchr(begin, stop, static_cast<size_t>(span));
+      const int taken =
+          hit != nullptr ? static_cast<int>(static_cast<const uint8_t*>(hit) - begin) : span;
+      text.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(taken));
+      Seek(field_ + taken);
+      if (hit != nullptr) return true;
+      count -= taken;
+    }
+    return false;
+  }
+
+  bool Failed() const { return failed_; }
+  const PacketCursor& Position() const { return at_; }
+
+ private:
+  const CaptureBuffer& capture_;
+  PacketCursor at_;
+  int field_;
+  int32_t lastSlot_;
+  bool failed_ = false;
+};
 
 bool MarkerFollows(const CaptureBuffer& capture, int32_t slot, int32_t offset, const char* text) {
   for (int j = 1; j <= kMarkerLength; ++j) {
@@ -87,17 +155,20 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
       o = static_cast<int32_t>(static_cast<const uint8_t*>(hit) - packet.data());
       for (int k = 0; k < kListKindCount; ++k) {
         // A marker found with continuity was found without it no later.
-        if (found.continued[k].Found() || !MarkerFollows(capture, p, o, kMarkerText[k])) continue;
-        PacketCursor cursor{p, o};
-        AdvanceCursor(cursor, kMarkerToLength);
-        const int length = ByteAt(capture, cursor);
+        if (found.continued[k].Found() || !MarkerFollows(capture, p, o, kPortals[k].marker))
+          continue;
+        DescriptorReader marker(capture, {p, o}, linkage::kLinkageType, kCaptureSlots - 1);
+        marker.Seek(linkage::kLength);
+        const int32_t lengthSlot = marker.Position().packet;
+        const int length = marker.Next();
         // A length byte before the first slot was never captured: no marker here.
-        if (length < 0) continue;
+        if (marker.Failed()) continue;
         // Length byte and marker word lie in two slots at most; across a
         // junction they are bytes of two unrelated packets, not a marker.
         const int32_t lastSlot = o + kMarkerLength > kLastOffset ? p + 1 : p;
-        if (RunEnd(captures, cursor.packet, 1) < lastSlot) continue;
-        AdvanceCursor(cursor, length + 1);
+        if (RunEnd(captures, lengthSlot, 1) < lastSlot) continue;
+        marker.Seek(linkage::kLength + 1 + length);
+        const PacketCursor cursor = marker.Position();
         if (!found.any[k].Found()) {
           found.any[k] = cursor;
           found.anyByte[k] = {p, o};
@@ -154,34 +225,26 @@ PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkC
 bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
                        const CaptureNumbers* captures) {
   if (ByteAt(capture, cursor) != kLinkageTag) return false;
-  // Every byte of the descriptor from the run of slots that holds its tag, or -1.
-  const int32_t lastSlot = RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst);
-  const auto read = [&](const PacketCursor& at) { return ByteAt(capture, at, lastSlot); };
-  PacketCursor at = cursor;
-  AdvanceCursor(at, 1);
-  const int length = read(at);
-  AdvanceCursor(at, 5);
-  const int high = read(at);
-  AdvanceCursor(at, 1);
-  const int low = read(at);
-  AdvanceCursor(at, 2);
-  if (length < 0 || high < 0 || low < 0) return false;
+  // Every byte of the descriptor from the run of slots that holds its tag.
+  DescriptorReader reader(capture, cursor, 0,
+                          RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst));
+  const int length = reader.Read(linkage::kLength);
+  const int high = reader.Read(linkage::kServiceIdHigh);
+  const int low = reader.Read(linkage::kServiceIdLow);
+  reader.Seek(linkage::kPrivateBytes);
 
   std::string name;
-  for (int i = 0; i < length - 7; ++i) {
-    const int byte = read(at);
-    if (byte == kNameEnd) {
-      cursor = at;
-      return false;
-    }
-    // The descriptor runs past the capture, or past the packets stored with its start.
-    if (byte < 0) return false;
-    name.push_back(static_cast<char>(byte));
-    AdvanceCursor(at, 1);
+  const int nameLength = length - linkage::kFixedLength;
+  if (nameLength > 0) name.reserve(static_cast<size_t>(nameLength));
+  if (reader.ReadUntil(nameLength, kNameEnd, name)) {
+    cursor = reader.Position();  // on the end byte
+    return false;
   }
+  // The descriptor runs past the capture, or past the packets stored with its start.
+  if (reader.Failed()) return false;
   entry.serviceId = high * 256 + low;
   entry.name = std::move(name);
-  cursor = at;
+  cursor = reader.Position();
   return true;
 }
 

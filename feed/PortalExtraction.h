@@ -5,14 +5,13 @@
 #include <string>
 
 #include "feed/CaptureBuffers.h"
+#include "feed/Portals.h"
 
 // Finds the provider's portal announcements in the captured PID 0x0012 packets:
 // a descriptor whose byte 8 is 0xB0 followed by a six-character marker word,
 // then one linkage descriptor (tag 0x4A) per channel of that portal.
 namespace zp {
 
-enum class ListKind : int { Direkt = 0, Sport = 1, Erotik = 2 };
-inline constexpr int kListKindCount = 3;
 inline constexpr int kPortalListCapacity = 31;
 
 struct PortalEntry {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "feed/PacketCapture.h"
+#include "feed/Portals.h"
 #include "module/HostLink.h"
 #include "module/MessageSink.h"
 
@@ -11,7 +12,8 @@ namespace zp {
 
 inline constexpr int kScanTickLimit = 15;  // ticks of 100 ms until a capture ends anyway
 inline constexpr int kScanTickIntervalMs = 100;
-inline constexpr int32_t kPortalServiceId = 18;
+// The channel a scan retries on when an ordinary one carries no announcement.
+inline constexpr int32_t kPortalServiceId = PortalOf(ListKind::Direkt).serviceId;
 
 // What a scan needs from the main window.
 class ScanView : public MessageSink {

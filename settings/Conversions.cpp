@@ -7,8 +7,6 @@ namespace zp {
 
 namespace {
 
-constexpr uint32_t kSystemColor = 0xFF000000u;
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -35,61 +33,6 @@ std::string_view Trimmed(std::string_view item) {
 }
 
 }  // namespace
-
-const ColorName kColorNames[kColorNameCount] = {
-    {"clBlack", 0x000000},
-    {"clMaroon", 0x000080},
-    {"clGreen", 0x008000},
-    {"clOlive", 0x008080},
-    {"clNavy", 0x800000},
-    {"clPurple", 0x800080},
-    {"clTeal", 0x808000},
-    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},
-    {"clLime", 0x00FF00},
-    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},
-    {"clFuchsia", 0xFF00FF},
-    {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0},
-    {"clSkyBlue", 0xF0CAA6},
-    {"clCream", 0xF0FBFF},
-    {"clMedGray", 0xA4A0A0},
-    {"clScrollBar", kSystemColor + 0},
-    {"clBackground", kSystemColor + 1},
-    {"clActiveCaption", kSystemColor + 2},
-    {"clInactiveCaption", kSystemColor + 3},
-    {"clMenu", kSystemColor + 4},
-    {"clWindow", kSystemColor + 5},
-    {"clWindowFrame", kSystemColor + 6},
-    {"clMenuText", kSystemColor + 7},
-    {"clWindowText", kSystemColor + 8},
-    {"clCaptionText", kSystemColor + 9},
-    {"clActiveBorder", kSystemColor + 10},
-    {"clInactiveBorder", kSystemColor + 11},
-    {"clAppWorkSpace", kSystemColor + 12},
-    {"clHighlight", kSystemColor + 13},
-    {"clHighlightText", kSystemColor + 14},
-    {"clBtnFace", kSystemColor + 15},
-    {"clBtnShadow", kSystemColor + 16},
-    {"clGrayText", kSystemColor + 17},
-    {"clBtnText", kSystemColor + 18},
-    {"clInactiveCaptionText", kSystemColor + 19},
-    {"clBtnHighlight", kSystemColor + 20},
-    {"cl3DDkShadow", kSystemColor + 21},
-    {"cl3DLight", kSystemColor + 22},
-    {"clInfoText", kSystemColor + 23},
-    {"clInfoBk", kSystemColor + 24},
-    {"clHotLight", kSystemColor + 26},
-    {"clGradientActiveCaption", kSystemColor + 27},
-    {"clGradientInactiveCaption", kSystemColor + 28},
-    {"clMenuHighlight", kSystemColor + 29},
-    {"clMenuBar", kSystemColor + 30},
-    {"clNone", 0x1FFFFFFF},
-    {"clDefault", 0x20000000},
-};
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
   size_t i = 0;

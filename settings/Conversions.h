@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/Colors.h"
 #include "settings/Settings.h"
 
 namespace zp {
@@ -29,13 +30,6 @@ std::vector<std::string> SplitList(std::string_view text, char separator, bool t
 std::string ColorToText(int32_t color);
 // A table name in any letter case, or an integer; fails like TextToInteger.
 int32_t TextToColor(std::string_view text);
-
-inline constexpr int kColorNameCount = 52;
-struct ColorName {
-  const char* name;
-  uint32_t value;
-};
-extern const ColorName kColorNames[kColorNameCount];
 
 // "Name,Size,BIUS,Colour", e.g. Arial,10,1000,clBlack.
 std::string FontToText(const FontSpec& font);

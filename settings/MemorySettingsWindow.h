@@ -27,7 +27,7 @@ class MemorySettingsWindow : public SettingsWindow {
   }
   WindowGeometry Bounds() const override { return bounds; }
 
-  int32_t color = static_cast<int32_t>(0xFF000005);  // the design's clWindow
+  int32_t color = kDefaultTreeColor;
   FontSpec font;
   bool menuChecked = false, timerRunning = false;
   std::string caption;

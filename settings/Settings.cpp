@@ -13,7 +13,6 @@ namespace {
 constexpr const char* kView = "View";
 constexpr const char* kMain = "Zanterpoint";
 constexpr const char* kCollapse = "Collapse";
-constexpr const char* kPortalNames[] = {"DP", "SP", "EP"};
 
 // The platform's cached copy of the file is dropped after every load and
 // save, whether it succeeded or not.
@@ -56,6 +55,13 @@ bool SameAsciiName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+const Portal* PortalNamed(const std::string& entryName) {
+  for (const Portal& portal : kPortals) {
+    if (entryName == portal.entryName) return &portal;
+  }
+  return nullptr;
+}
+
 std::string SettingsFilePathFor(const std::string& executablePath) {
   // The directory of the executable, whatever the program is called and in
   // whatever letter case: the file always sits beside the viewer, never
@@ -69,8 +75,8 @@ std::string SettingsFilePathFor(const std::string& executablePath) {
 Settings::Settings(ProfileFile& file, SettingsWindow& window)
     : file_(file),
       window_(window),
-      nodeListNames_(std::make_unique<TStringDictionary>()),
-      collapseStates_(std::make_unique<TStringDictionary>()) {}
+      nodeListNames_(std::make_unique<TStringDictionary<const std::string*>>()),
+      collapseStates_(std::make_unique<TStringDictionary<uint8_t*>>()) {}
 
 std::string Settings::ReadText(const std::string& section, const std::string& key,
                                const std::string& fallback) {
@@ -134,42 +140,43 @@ void Settings::AddCollapseState(const std::string& entryName) {
   std::string key = entryName;
   UpperCaseInPlace(key);
   const uint8_t collapsed = ReadBoolean(kCollapse, key, false) ? 1 : 0;
-  void* existing = nullptr;
+  uint8_t* existing = nullptr;
   if (collapseStates_->Lookup(entryName, existing)) return;  // the first cell stays
   collapseStates_->Add(entryName, &collapseCells_.emplace_back(collapsed));
 }
 
 void Settings::AddNodeListName(const std::string& caption, const std::string& entryName) {
-  void* existing = nullptr;
+  const std::string* existing = nullptr;
   if (nodeListNames_->Lookup(caption, existing)) return;  // the first entry stays
   nodeListNames_->Add(caption, &nodeListTexts_.emplace_back(entryName));
 }
 
 const std::string* Settings::NodeListName(const std::string& caption) const {
-  void* value = nullptr;
+  const std::string* value = nullptr;
   nodeListNames_->Lookup(caption, value);
-  return static_cast<const std::string*>(value);
+  return value;
 }
 
 uint8_t* Settings::CollapseState(const std::string& entryName) const {
-  void* value = nullptr;
+  uint8_t* value = nullptr;
   collapseStates_->Lookup(entryName, value);
-  return static_cast<uint8_t*>(value);
+  return value;
 }
 
 void Settings::Load() {
   // Each load starts from fresh dictionaries; the previous ones go together
   // with the cells and texts they point to.
-  nodeListNames_ = std::make_unique<TStringDictionary>();
-  collapseStates_ = std::make_unique<TStringDictionary>();
+  nodeListNames_ = std::make_unique<TStringDictionary<const std::string*>>();
+  collapseStates_ = std::make_unique<TStringDictionary<uint8_t*>>();
   collapseCells_.clear();
   nodeListTexts_.clear();
   timerRead_ = false;
   const FlushOnExit flush(file_);
 
-  viewDP = ReadBoolean(kView, "DP", true);
-  viewSP = ReadBoolean(kView, "SP", true);
-  viewEP = ReadBoolean(kView, "EP", false);
+  for (const Portal& portal : kPortals) {
+    view[static_cast<int>(portal.kind)] =
+        ReadBoolean(kView, portal.entryName, portal.shownByDefault);
+  }
 
   geometry.top = ReadInteger(kMain, "Top", 0);
   geometry.left = ReadInteger(kMain, "Left", 0);
@@ -199,7 +206,7 @@ void Settings::Load() {
   window_.SetTimerMenu(timerEnabled, "Timer (" + std::to_string(timerInterval) + "s)");
   window_.SetRescanTimer(static_cast<uint32_t>(timerInterval) * 1000u, timerEnabled);
 
-  for (const char* portal : kPortalNames) AddCollapseState(portal);
+  for (const Portal& portal : kPortals) AddCollapseState(portal.entryName);
 
   listEntryCount = 0;
   for (const std::string& item : SplitList(ReadText(kView, "Lists", ""), ',', true)) {
@@ -227,9 +234,9 @@ void Settings::Save() {
   const FlushOnExit flush(file_);
   const ForgetOnExit forget(heldSections_);
 
-  WriteText(kView, "DP", Flag(viewDP));
-  WriteText(kView, "SP", Flag(viewSP));
-  WriteText(kView, "EP", Flag(viewEP));
+  for (const Portal& portal : kPortals) {
+    WriteText(kView, portal.entryName, Flag(view[static_cast<int>(portal.kind)]));
+  }
 
   const WindowGeometry bounds = window_.Bounds();
   WriteText(kMain, "Top", std::to_string(bounds.top));
@@ -247,10 +254,10 @@ void Settings::Save() {
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
   std::string name;
-  void* cell = nullptr;
+  uint8_t* cell = nullptr;
   collapseStates_->ResetIteration();
   while (collapseStates_->NextEntry(name, cell)) {
-    WriteText(kCollapse, name, Flag(*static_cast<const uint8_t*>(cell) != 0));
+    WriteText(kCollapse, name, Flag(*cell != 0));
   }
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "feed/Portals.h"
+#include "settings/Colors.h"
 #include "settings/ProfileFile.h"
 #include "settings/StringDictionary.h"
 
@@ -34,7 +36,7 @@ struct FontSpec {
   std::string name = "MS Sans Serif";
   int32_t size = 8;  // points
   bool bold = false, italic = false, underline = false, strikeOut = false;
-  int32_t color = static_cast<int32_t>(0xFF000008);  // clWindowText
+  int32_t color = kDefaultFontColor;
 };
 
 struct WindowGeometry {
@@ -54,6 +56,9 @@ class SettingsWindow {
   virtual WindowGeometry Bounds() const = 0;  // the live window, for saving
 };
 
+// The portal whose Lists entry is `entryName` (exactly, in its letter case), or null.
+const Portal* PortalNamed(const std::string& entryName);
+
 // One Lists item: a portal ("DP", "SP", "EP") or a group section.
 struct ListEntry {
   std::string name;
@@ -61,13 +66,16 @@ struct ListEntry {
   int32_t nodeSid = 0;  // group only
   int32_t idCount = 0;  // group only, 1..101
   std::array<int32_t, kMaxGroupIds> ids{};
-  bool IsPortal() const { return name == "DP" || name == "SP" || name == "EP"; }
+  bool IsPortal() const { return PortalNamed(name) != nullptr; }
 };
 
 // The module's settings state, read from and written to the settings file.
 class Settings {
  public:
   Settings(ProfileFile& file, SettingsWindow& window);
+  // The view flags below refer into the object itself.
+  Settings(const Settings&) = delete;
+  Settings& operator=(const Settings&) = delete;
 
   void Load();  // throws SettingsError, with everything read before the failing key in effect
   void Save();  // throws SettingsError at the first key that cannot be written
@@ -79,13 +87,17 @@ class Settings {
   // The collapsed flag of a Lists entry, or null when the entry is unknown.
   uint8_t* CollapseState(const std::string& entryName) const;
   // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
-  TStringDictionary& CollapseStates() const { return *collapseStates_; }
+  TStringDictionary<uint8_t*>& CollapseStates() const { return *collapseStates_; }
 
   // The Timer command's own change: writes TimerEnabled where Save left the
   // timer keys out, after a load that stopped before them. Throws as Save.
   void SaveTimerEnabled();
 
-  bool viewDP = false, viewSP = false, viewEP = false;
+  // Which portal roots the tree shows, indexed by ListKind ([View] DP, SP, EP).
+  std::array<bool, kListKindCount> view{};
+  bool& viewDP = view[static_cast<int>(ListKind::Direkt)];
+  bool& viewSP = view[static_cast<int>(ListKind::Sport)];
+  bool& viewEP = view[static_cast<int>(ListKind::Erotik)];
   WindowGeometry geometry;
   bool timerEnabled = false;
   int32_t timerInterval = 0;  // seconds
@@ -104,8 +116,8 @@ class Settings {
   ProfileFile& file_;
   SettingsWindow& window_;
   // Both dictionaries and what their values point to belong to one load.
-  std::unique_ptr<TStringDictionary> nodeListNames_;
-  std::unique_ptr<TStringDictionary> collapseStates_;
+  std::unique_ptr<TStringDictionary<const std::string*>> nodeListNames_;
+  std::unique_ptr<TStringDictionary<uint8_t*>> collapseStates_;
   std::deque<uint8_t> collapseCells_;
   std::deque<std::string> nodeListTexts_;
   bool timerRead_ = false;  // the last load got as far as the timer keys

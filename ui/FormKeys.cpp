@@ -4,15 +4,14 @@ namespace zp {
 
 KeyAction DecodeKey(uint32_t key, KeyModifiers modifiers) {
   const bool toggleChord = modifiers.ctrl && (modifiers.alt || modifiers.shift);
+  for (const Portal& portal : kPortals) {
+    if (key == static_cast<uint8_t>(portal.toggleKey)) {
+      return toggleChord ? ToggleOf(portal.kind) : KeyAction::None;
+    }
+  }
   switch (key) {
     case vk::kEscape:
       return KeyAction::Close;
-    case 'E':
-      return toggleChord ? KeyAction::ToggleErotik : KeyAction::None;
-    case 'D':
-      return toggleChord ? KeyAction::ToggleDirekt : KeyAction::None;
-    case 'S':
-      return toggleChord ? KeyAction::ToggleSport : KeyAction::None;
     case vk::kUp:
       return KeyAction::SelectPrevious;
     case vk::kDown:

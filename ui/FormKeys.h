@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "feed/Portals.h"
+
 namespace zp {
 
 // Virtual-key codes of the keys the main window acts on (the Win32 VK_* values).
@@ -17,7 +19,7 @@ inline constexpr uint32_t kDown = 0x28;
 enum class KeyAction {
   None,
   Close,
-  ToggleDirekt,
+  ToggleDirekt,  // the three toggles in ListKind order
   ToggleSport,
   ToggleErotik,
   SelectPrevious,
@@ -35,5 +37,16 @@ struct KeyModifiers {
 // toggles need Ctrl together with Alt, Shift or both; every other row takes
 // any modifiers. Whatever the result, the window consumes the key.
 KeyAction DecodeKey(uint32_t key, KeyModifiers modifiers);
+
+constexpr KeyAction ToggleOf(ListKind kind) {
+  return static_cast<KeyAction>(static_cast<int>(KeyAction::ToggleDirekt) + static_cast<int>(kind));
+}
+// The portal a toggle action shows or hides; only for the three toggles.
+constexpr ListKind ToggledPortal(KeyAction toggle) {
+  return static_cast<ListKind>(static_cast<int>(toggle) -
+                               static_cast<int>(KeyAction::ToggleDirekt));
+}
+static_assert(ToggleOf(ListKind::Sport) == KeyAction::ToggleSport &&
+              ToggleOf(ListKind::Erotik) == KeyAction::ToggleErotik);
 
 }  // namespace zp

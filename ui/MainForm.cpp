@@ -9,19 +9,6 @@ namespace zp {
 
 namespace {
 
-struct PortalRoot {
-  const char* entryName;
-  const char* caption;
-  int32_t serviceId;
-  ListKind kind;
-};
-
-constexpr PortalRoot kPortalRoots[] = {
-    {"DP", "Direkt Portal", 18, ListKind::Direkt},
-    {"SP", "Sport Portal", 17, ListKind::Sport},
-    {"EP", "Erotik Portal", 513, ListKind::Erotik},
-};
-
 // The next node after `node` in display order that still lies below `top`.
 TreeNode NextBelow(const TreeControl& tree, TreeNode node, TreeNode top) {
   if (const TreeNode child = tree.FirstChild(node); child != kNoNode) return child;
@@ -83,7 +70,7 @@ void MainForm::LoadSettings() {
   // a load that no tree build follows (activation, the Timer command): its
   // collapse state is then still recorded. A group title of the same caption,
   // added by the load itself, keeps precedence as in a tree build.
-  for (const PortalRoot& portal : kPortalRoots) {
+  for (const Portal& portal : kPortals) {
     settings_.AddNodeListName(portal.caption, portal.entryName);
   }
 }
@@ -101,23 +88,17 @@ bool MainForm::BuildTree() {
       AddGroupRoot(entry);
       continue;
     }
-    const bool shown[] = {settings_.viewDP, settings_.viewSP, settings_.viewEP};
-    for (int kind = 0; kind < kListKindCount; ++kind) {
-      if (entry.name == kPortalRoots[kind].entryName && shown[kind]) {
-        AddPortalRoot(entry, kPortalRoots[kind].caption, kPortalRoots[kind].serviceId,
-                      kPortalRoots[kind].kind);
-      }
-    }
+    const Portal& portal = *PortalNamed(entry.name);
+    if (settings_.view[static_cast<int>(portal.kind)]) AddPortalRoot(entry, portal);
   }
   treeBuilt_ = true;
   return true;
 }
 
-void MainForm::AddPortalRoot(const ListEntry& entry, const char* caption, int32_t serviceId,
-                             ListKind kind) {
-  const TreeNode root = tree_.Add(kNoNode, caption, serviceId);
-  settings_.AddNodeListName(caption, entry.name);
-  const PortalList& list = portalLists_[static_cast<int>(kind)];
+void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
+  const TreeNode root = tree_.Add(kNoNode, portal.caption, portal.serviceId);
+  settings_.AddNodeListName(portal.caption, entry.name);
+  const PortalList& list = portalLists_[static_cast<int>(portal.kind)];
   const int32_t count = std::clamp(list.count, 0, kPortalListCapacity);
   for (int32_t i = 0; i < count; ++i) {
     tree_.Add(root, list.entries[i].name, list.entries[i].serviceId);
@@ -182,13 +163,9 @@ void MainForm::FormKeyDown(uint32_t key, KeyModifiers modifiers) {
       shell_.CloseForm();
       break;
     case KeyAction::ToggleDirekt:
-      ToggleView(settings_.viewDP);
-      break;
     case KeyAction::ToggleSport:
-      ToggleView(settings_.viewSP);
-      break;
     case KeyAction::ToggleErotik:
-      ToggleView(settings_.viewEP);
+      ToggleView(settings_.view[static_cast<int>(ToggledPortal(action))]);
       break;
     case KeyAction::SelectPrevious:
     case KeyAction::SelectNext:

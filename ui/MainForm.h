@@ -112,7 +112,7 @@ class MainForm : public ScanView {
   bool TogglePermit() const { return togglePermit_; }
 
  private:
-  void AddPortalRoot(const ListEntry& entry, const char* caption, int32_t serviceId, ListKind kind);
+  void AddPortalRoot(const ListEntry& entry, const Portal& portal);
   void AddGroupRoot(const ListEntry& entry);
   void ApplyCollapseState(TreeNode root, const std::string* entryName);
   // The module's own request: sets TogglePermit, then expands or collapses the

@@ -156,10 +156,10 @@ std::string Describe(Settings& s, const ToolWindow& w) {
   }
   out << "  collapse";
   std::string name;
-  void* cell = nullptr;
+  uint8_t* cell = nullptr;
   s.CollapseStates().ResetIteration();
   while (s.CollapseStates().NextEntry(name, cell)) {
-    out << " " << Escape(name) << "=" << int{*static_cast<uint8_t*>(cell)};
+    out << " " << Escape(name) << "=" << int{*cell};
   }
   out << "\n";
   return out.str();

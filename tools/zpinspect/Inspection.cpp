@@ -6,13 +6,6 @@ namespace zp::inspect {
 
 namespace {
 
-struct KindNames {
-  const char* portal;
-  const char* marker;
-};
-constexpr KindNames kKindNames[kListKindCount] = {
-    {"Direkt Portal", "Direkt"}, {"Sport Portal", "Portal"}, {"Erotik Portal", "Info T"}};
-
 // A fresh capture holds zeros in every slot it did not store; a stored packet
 // never is all zero (byte 1 or 2 names its PID).
 int StoredSlots(const CaptureBuffer& buffer) {
@@ -52,8 +45,8 @@ Inspection Inspect(const LoadedCapture& loaded) {
   for (int k = 0; k < kListKindCount; ++k) {
     PortalFinding& finding = result.portals[k];
     finding.kind = static_cast<ListKind>(k);
-    finding.portal = kKindNames[k].portal;
-    finding.marker = kKindNames[k].marker;
+    finding.portal = kPortals[k].caption;
+    finding.marker = kPortals[k].marker;
     const PacketCursor continued =
         FindMarker(sections, finding.kind, true, captures, &finding.withContinuity);
     const PacketCursor any =

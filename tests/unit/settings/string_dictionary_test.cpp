@@ -9,7 +9,7 @@
 namespace zp {
 namespace {
 
-std::vector<std::string> Keys(TStringDictionary& dictionary) {
+std::vector<std::string> Keys(TStringDictionary<void*>& dictionary) {
   std::vector<std::string> keys;
   std::string key;
   void* value = nullptr;
@@ -43,7 +43,7 @@ TEST(NextPrime, GrowthSequenceAndTrialDivision) {
 }
 
 TEST(StringDictionary, KeysIgnoreLetterCaseAndKeepTheFirstValue) {
-  TStringDictionary d;
+  TStringDictionary<void*> d;
   int first = 1, second = 2;
   d.Add("Fav", &first);
   d.Add("fAV", &second);
@@ -71,7 +71,7 @@ TEST(StringDictionary, KeysIgnoreLetterCaseAndKeepTheFirstValue) {
 }
 
 TEST(StringDictionary, IteratesInBucketOrderNewestFirstWithinABucket) {
-  TStringDictionary d;
+  TStringDictionary<void*> d;
   for (const char* key : {"DP", "SP", "EP"}) d.Add(key, nullptr);
   EXPECT_EQ(Keys(d), (std::vector<std::string>{"DP", "EP", "SP"}));  // buckets 171, 187, 411
 
@@ -84,13 +84,13 @@ TEST(StringDictionary, IteratesInBucketOrderNewestFirstWithinABucket) {
   void* value = nullptr;
   EXPECT_FALSE(d.NextEntry(key, value));  // past the end it stays false
   EXPECT_FALSE(d.NextEntry(key, value));
-  TStringDictionary empty;
+  TStringDictionary<void*> empty;
   empty.ResetIteration();
   EXPECT_FALSE(empty.NextEntry(key, value));
 }
 
 TEST(StringDictionary, GrowsAtFourFifthsAndClearKeepsTheSize) {
-  TStringDictionary d;
+  TStringDictionary<void*> d;
   EXPECT_EQ(d.BucketCount(), 997u);
   EXPECT_EQ(d.GrowThreshold(), 798u);
   std::vector<int> values(1600);
