@@ -30,6 +30,10 @@ inline constexpr int32_t kBtnHighlight = Value(20);
 
 }  // namespace syscolor
 
+// No colour, and the control's own colour: both leave the drawing to the control.
+inline constexpr int32_t kColorNone = 0x1FFFFFFF;
+inline constexpr int32_t kColorDefault = 0x20000000;
+
 // The tree's background and the colour of its font until the settings say otherwise.
 inline constexpr int32_t kDefaultTreeColor = syscolor::kWindow;
 inline constexpr int32_t kDefaultFontColor = syscolor::kWindowText;
@@ -91,8 +95,8 @@ inline constexpr ColorName kColorNames[kColorNameCount] = {
     {"clGradientInactiveCaption", syscolor::kFlag + 28},
     {"clMenuHighlight", syscolor::kFlag + 29},
     {"clMenuBar", syscolor::kFlag + 30},
-    {"clNone", 0x1FFFFFFF},
-    {"clDefault", 0x20000000},
+    {"clNone", kColorNone},
+    {"clDefault", kColorDefault},
 };
 
 // The named system colours are the table's values.

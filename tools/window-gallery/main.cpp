@@ -471,7 +471,7 @@ void CheckFontAndColorDialogs() {
                  std::to_string(back.italic) + std::to_string(back.underline) +
                  std::to_string(back.strikeOut) + "," + std::to_string(back.color),
              "Arial,10,1010,255");
-  CheckEqual("clWindowText draws as", zp::ColorRefFromValue(static_cast<int32_t>(0xFF000008)),
+  CheckEqual("clWindowText draws as", zp::ColorRefFromValue(zp::syscolor::kWindowText),
              GetSysColor(COLOR_WINDOWTEXT));
 
   zp::ColorDialog colorDialog;

@@ -5,15 +5,14 @@
 namespace zp {
 
 COLORREF ColorRefFromValue(int32_t color) {
-  if ((color & kSystemColorFlag) == kSystemColorFlag) return GetSysColor(color & 0xFF);
+  if (syscolor::Is(color)) return GetSysColor(syscolor::IndexOf(color));
   return static_cast<COLORREF>(color) & 0x00FFFFFF;
 }
 
 COLORREF ControlColor(int32_t color) {
-  if (color == kClNone || color == kClDefault) return CLR_DEFAULT;
-  if ((color & kSystemColorFlag) != kSystemColorFlag && (color & 0xFF000000) != 0) {
-    return CLR_DEFAULT;
-  }
+  if (color == kColorNone || color == kColorDefault) return CLR_DEFAULT;
+  // The top byte of a plain colour is 0; anything else but the system flag is no colour.
+  if (!syscolor::Is(color) && (static_cast<uint32_t>(color) >> 24) != 0) return CLR_DEFAULT;
   return ColorRefFromValue(color);
 }
 

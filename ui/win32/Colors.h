@@ -4,16 +4,11 @@
 
 #include <cstdint>
 
+#include "settings/Colors.h"
+
 namespace zp {
 
-// Colour values as the settings hold them: 0x00BBGGRR, or kSystemColorFlag + i
-// for system colour i; clNone and clDefault leave the colour to the system.
-inline constexpr int32_t kSystemColorFlag = static_cast<int32_t>(0xFF000000);
-inline constexpr int32_t kClNone = 0x1FFFFFFF, kClDefault = 0x20000000;
-inline constexpr int32_t kClWindow = kSystemColorFlag | COLOR_WINDOW;
-inline constexpr int32_t kClWindowText = kSystemColorFlag | COLOR_WINDOWTEXT;
-
-// A colour value as the colour the system draws with.
+// A colour value of the settings as the colour the system draws with.
 COLORREF ColorRefFromValue(int32_t color);
 // The colour a common control should draw with: "none", "default" and values
 // that are neither a colour nor a system colour leave it to the control.

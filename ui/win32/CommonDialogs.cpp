@@ -7,7 +7,7 @@
 
 namespace zp {
 
-FontDialog::FontDialog() : logFont_(DesignLogFont()), color_(kClWindowText) {}
+FontDialog::FontDialog() : logFont_(DesignLogFont()), color_(kDefaultFontColor) {}
 
 std::optional<FontSpec> FontDialog::Execute(HWND owner) {
   LOGFONTA logFont = logFont_;

@@ -145,7 +145,7 @@ class Tfmain final : public Window, private FormShell, private TreeViewEvents {
   HMENU menu_ = nullptr;
   UniqueFont windowFont_;
   FontSpec treeFontSpec_;
-  int32_t treeColor_ = kClWindow;
+  int32_t treeColor_ = kDefaultTreeColor;
   bool timerChecked_ = false;
   FormTimers timers_{*this};
   bool activeInModule_ = false;  // the module's active window is this one
