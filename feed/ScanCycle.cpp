@@ -66,7 +66,7 @@ void ScanCycle::FinishScan() {
   if (current == portalPosition_ || retrying_ || portalPosition_ <= 0) {
     if (returnPosition_ > 0) TuneToPosition(host_, returnPosition_);
     ResetReturnPosition();
-    view_.ShowMessage("Cannot find NVOD information");
+    view_.ShowMessage(kNoPortalDataMessage);
     return;
   }
   returnPosition_ = current;

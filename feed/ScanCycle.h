@@ -14,6 +14,9 @@ inline constexpr int kScanTickLimit = 15;  // ticks of 100 ms until a capture en
 inline constexpr int kScanTickIntervalMs = 100;
 // The channel a scan retries on when an ordinary one carries no announcement.
 inline constexpr int32_t kPortalServiceId = PortalOf(ListKind::Direkt).serviceId;
+// What the user is told when neither the current channel nor the portal channel
+// carried the Direkt announcement.
+inline constexpr char kNoPortalDataMessage[] = "Cannot find NVOD information";
 
 // What a scan needs from the main window.
 class ScanView : public MessageSink {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "feed/PortalExtraction.h"
+#include "feed/ScanCycle.h"
 #include "tools/zpinspect/CaptureInput.h"
 
 // What the module makes of a capture: the counts, where the markers lie, the
@@ -51,7 +52,7 @@ struct Inspection {
 };
 
 inline constexpr char kTreeBuiltVerdict[] = "tree built";
-inline constexpr char kNoPortalDataVerdict[] = "Cannot find NVOD information";
+inline constexpr const char* kNoPortalDataVerdict = kNoPortalDataMessage;  // the module's own text
 
 Inspection Inspect(const LoadedCapture& loaded);
 
