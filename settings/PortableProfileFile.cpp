@@ -31,17 +31,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Names fold A to Z only, as Wine's profile functions do: GR\xDCN and gr\xFCn
-// are two different keys there.
-bool SameName(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
-
 using Line = PortableProfileFile::Line;
 
 std::vector<Line> ParseLines(std::string_view text) {
@@ -95,14 +84,14 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
   for (const Line& line : lines) {
     if (line.kind == Line::Kind::Section) {
       if (found.sectionFound) break;  // the section has ended
-      inSection = SameName(line.name, section);
+      inSection = SameProfileName(line.name, section);
       found.sectionFound = inSection;
       if (inSection) found.header = found.lastLine = &line;
       continue;
     }
     if (!inSection || line.kind == Line::Kind::Blank) continue;
     found.lastLine = &line;
-    if (found.key == nullptr && SameName(line.name, key)) found.key = &line;
+    if (found.key == nullptr && SameProfileName(line.name, key)) found.key = &line;
   }
   return found;
 }

@@ -1,11 +1,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zp {
 
 inline constexpr int kProfileValueMaxLength = 2047;  // read through a 2048-byte buffer
+
+// Section and key names fold A to Z only, as Wine's profile functions do:
+// GR\xDCN and gr\xFCn are two different keys there.
+inline bool SameProfileName(std::string_view a, std::string_view b) {
+  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
 
 // The settings file as the Windows profile functions see it: section and key
 // names match without regard to letter case, a written key is replaced in
