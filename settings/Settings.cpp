@@ -47,12 +47,6 @@ class ForgetOnExit {
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
 
-bool SameAsciiName(const std::string& a, const std::string& b) {
-  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 }  // namespace
 
 const Portal* PortalNamed(const std::string& entryName) {
@@ -129,7 +123,7 @@ bool Settings::FileHolds(const std::string& section, const std::string& key,
   const auto first = std::find_if(held->keys.begin(), held->keys.end(),
                                   [&](const HeldKey& k) { return k.upperName == upperKey; });
   if (first != held->keys.end()) {
-    return SameAsciiName(first->name, key) && first->value == value;
+    return SameProfileName(first->name, key) && first->value == value;
   }
   return false;
 }
@@ -171,6 +165,7 @@ void Settings::Load() {
   collapseCells_.clear();
   nodeListTexts_.clear();
   timerRead_ = false;
+  timerEnabledSet_ = false;
   const FlushOnExit flush(file_);
 
   for (const Portal& portal : kPortals) {
@@ -246,11 +241,11 @@ void Settings::Save() {
   WriteText(kMain, "TreeViewColor", ColorToText(window_.TreeColor()));
   WriteText(kMain, "TreeViewFont", FontToText(window_.TreeFont()));
   // After a load that failed before the timer keys, the values in memory are
-  // not the file's: writing them would replace the user's timer settings.
-  if (timerRead_) {
-    WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
-    WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
-  }
+  // not the file's: writing them would replace the user's timer settings. The
+  // Timer command's own change is written all the same, or the load after it
+  // would undo the click.
+  if (timerRead_ || timerEnabledSet_) WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
+  if (timerRead_) WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
   std::string name;
@@ -259,13 +254,6 @@ void Settings::Save() {
   while (collapseStates_->NextEntry(name, cell)) {
     WriteText(kCollapse, name, Flag(*cell != 0));
   }
-}
-
-void Settings::SaveTimerEnabled() {
-  // TimerInterval stays out: this load never read it, and the file still has the user's.
-  if (timerRead_) return;
-  const FlushOnExit flush(file_);
-  WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
 }
 
 }  // namespace zp

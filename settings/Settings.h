@@ -89,9 +89,12 @@ class Settings {
   // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
   TStringDictionary<uint8_t*>& CollapseStates() const { return *collapseStates_; }
 
-  // The Timer command's own change: writes TimerEnabled where Save left the
-  // timer keys out, after a load that stopped before them. Throws as Save.
-  void SaveTimerEnabled();
+  // The Timer command's own change, which the next save writes even after a
+  // load that stopped before the timer keys.
+  void SetTimerEnabled(bool on) {
+    timerEnabled = on;
+    timerEnabledSet_ = true;
+  }
 
   // Which portal roots the tree shows, indexed by ListKind ([View] DP, SP, EP).
   std::array<bool, kListKindCount> view{};
@@ -120,7 +123,8 @@ class Settings {
   std::unique_ptr<TStringDictionary<uint8_t*>> collapseStates_;
   std::deque<uint8_t> collapseCells_;
   std::deque<std::string> nodeListTexts_;
-  bool timerRead_ = false;  // the last load got as far as the timer keys
+  bool timerRead_ = false;        // the last load got as far as the timer keys
+  bool timerEnabledSet_ = false;  // the Timer command set timerEnabled after the load
 
   // Only during a save: each section the save writes to, as the file held it
   // when the save came to it (upper-case name, name, and value; none without "=").

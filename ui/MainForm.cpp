@@ -244,11 +244,8 @@ void MainForm::InfoButtonDPClick() {
 }
 
 void MainForm::MenuItemTimerClick() {
-  settings_.timerEnabled = !shell_.TimerMenuChecked();
+  settings_.SetTimerEnabled(!shell_.TimerMenuChecked());
   settings_.Save();
-  // A save after a load that stopped early leaves the timer keys alone; the
-  // click's own change is written all the same, or the load below undoes it.
-  settings_.SaveTimerEnabled();
   // The load sets the check mark, the caption and Timer1 from the new state.
   LoadSettings();
 }
