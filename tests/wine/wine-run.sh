@@ -26,7 +26,8 @@ program=$1; shift
 : "${ZP_WINE_PREFIX:?ZP_WINE_PREFIX must name the test prefix}"
 export WINEPREFIX=$ZP_WINE_PREFIX WINEDEBUG=${WINEDEBUG:--all} LC_ALL=C WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Where 32-bit code runs, the 32-bit loader starts; where it does not, the kernel refuses it.
+# Where 32-bit code runs, the 32-bit loader starts; where it does not, the kernel refuses it
+# (scripts/setup-debian.sh installs that loader only where a 32-bit program runs).
 if [ "${ZP_WINE_TWIN:-0}" != 1 ] && [ -n "${ZP_WIN32_DIR:-}" ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
   build=$ZP_WIN32_DIR wine=/usr/lib/wine/wine
 elif [ -n "${ZP_WIN64_DIR:-}" ] && [ -x /usr/lib/wine/wine64 ]; then
