@@ -39,11 +39,21 @@ std::string InfoTextTable::Get(int index) const {
 }
 
 void PacketCapture::StoreSection(const uint8_t* packet) noexcept {
-  const int32_t count = sectionCount_.fetch_add(1, std::memory_order_acq_rel) + 1;
+  FillSectionSlot(TakeSectionSlot(), packet);
+}
+
+PacketCapture::SectionSlot PacketCapture::TakeSectionSlot() noexcept {
+  // Number first: a restart in between then gives a new slot the old number,
+  // which only cuts it from the new run, never an old packet the new number.
+  const uint32_t capture = captureNumber_.load(std::memory_order_relaxed);
+  return {sectionCount_.fetch_add(1, std::memory_order_acq_rel) + 1, capture};
+}
+
+void PacketCapture::FillSectionSlot(const SectionSlot& slot, const uint8_t* packet) noexcept {
   // The lower bound matters only if a never-stopped delivery wraps the counter.
-  if (count < 1 || count > kSectionPacketsPerScan) return;
-  std::memcpy(sections_[count - 1].data(), packet, kTsPacketSize);
-  sectionCaptures_[count - 1] = captureNumber_.load(std::memory_order_relaxed);
+  if (slot.count < 1 || slot.count > kSectionPacketsPerScan) return;
+  std::memcpy(sections_[slot.count - 1].data(), packet, kTsPacketSize);
+  sectionCaptures_[slot.count - 1] = slot.capture;
   CheckComplete();
 }
 

@@ -75,6 +75,15 @@ class PacketCapture {
   const CaptureBuffer& Info() const { return info_; }
   std::string InfoText(int index) const { return texts_.Get(index); }
 
+  // The two halves of storing a section packet, apart so that a test can show
+  // the window restarting the count between them.
+  struct SectionSlot {
+    int32_t count;     // SectionCount after this packet; stored only at 1..500
+    uint32_t capture;  // the number that labels the slot
+  };
+  SectionSlot TakeSectionSlot() noexcept;
+  void FillSectionSlot(const SectionSlot& slot, const uint8_t* packet) noexcept;
+
  private:
   void StoreSection(const uint8_t* packet) noexcept;
   void StoreInfo(const uint8_t* packet) noexcept;

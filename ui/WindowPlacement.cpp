@@ -14,16 +14,24 @@ struct Edges {
   int64_t left, top, right, bottom;
 };
 
+// A size of 0 or less, or one too small for a caption, still shows: the system
+// gives the window its smallest size, which is larger than kCaptionReach.
+int64_t ShownSize(int32_t size) { return std::max(size, kCaptionReach); }
+
 Edges EdgesOf(const WindowGeometry& g) {
-  // A window without width or height still has its corner somewhere.
-  return {g.left, g.top, int64_t{g.left} + std::max(g.width, 1),
-          int64_t{g.top} + std::max(g.height, 1)};
+  return {g.left, g.top, g.left + ShownSize(g.width), g.top + ShownSize(g.height)};
 }
 
 Edges EdgesOf(const ScreenRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-bool Intersect(const Edges& a, const Edges& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+// The user can grab the window by its caption there: its top edge lies on the
+// area with a caption's height below it, and kCaptionReach columns of the
+// caption (or the area's width, on a tiny one) lie on it too.
+bool CaptionOn(const Edges& window, const Edges& area) {
+  const int64_t rows = std::min<int64_t>(kCaptionReach, area.bottom - area.top);
+  const int64_t columns = std::min<int64_t>(kCaptionReach, area.right - area.left);
+  const int64_t overlap = std::min(window.right, area.right) - std::max(window.left, area.left);
+  return window.top >= area.top && window.top + rows <= area.bottom && overlap >= columns;
 }
 
 // The gap between two rectangles, 0 along an axis on which they overlap.
@@ -34,8 +42,8 @@ double Distance(const Edges& a, const Edges& b) {
 }
 
 // The start of a span of `size` within [low, high), as close to `start` as fits.
-int32_t Fit(int32_t start, int32_t size, int64_t low, int64_t high) {
-  const int64_t last = std::max(low, high - std::max(size, 0));
+int32_t Fit(int32_t start, int64_t size, int64_t low, int64_t high) {
+  const int64_t last = std::max(low, high - size);
   return static_cast<int32_t>(std::clamp<int64_t>(start, low, last));
 }
 
@@ -54,7 +62,7 @@ WindowGeometry PlaceOnWorkAreas(const WindowGeometry& saved,
   for (const ScreenRect& area : workAreas) {
     const Edges edges = EdgesOf(area);
     if (edges.left >= edges.right || edges.top >= edges.bottom) continue;  // no room at all
-    if (Intersect(window, edges)) return saved;
+    if (CaptionOn(window, edges)) return saved;
     const double distance = Distance(window, edges);
     if (distance < nearestDistance) {
       nearestDistance = distance;
@@ -66,8 +74,10 @@ WindowGeometry PlaceOnWorkAreas(const WindowGeometry& saved,
   WindowGeometry placed = saved;
   placed.width = Reduce(saved.width, nearest->right - nearest->left);
   placed.height = Reduce(saved.height, nearest->bottom - nearest->top);
-  placed.left = Fit(saved.left, placed.width, nearest->left, nearest->right);
-  placed.top = Fit(saved.top, placed.height, nearest->top, nearest->bottom);
+  placed.left = Fit(saved.left, std::min(ShownSize(placed.width), nearest->right - nearest->left),
+                    nearest->left, nearest->right);
+  placed.top = Fit(saved.top, std::min(ShownSize(placed.height), nearest->bottom - nearest->top),
+                   nearest->top, nearest->bottom);
   return placed;
 }
 

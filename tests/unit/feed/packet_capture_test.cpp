@@ -113,6 +113,22 @@ TEST_F(PacketCaptureTest, ResetRestartsCountsAndTextsButKeepsBufferContent) {
   EXPECT_EQ(9, capture->Sections()[0][100]);
 }
 
+// The window shown again restarts the count while the delivery thread is
+// between taking a slot and filling it: that packet belongs to the old run.
+TEST_F(PacketCaptureTest, APacketWhoseSlotWasTakenBeforeARestartKeepsTheOldCapturesNumber) {
+  for (uint8_t i = 1; i <= 3; ++i) Deliver(SectionPacket(i));  // slots 0-2
+  const PacketCapture::SectionSlot late = capture->TakeSectionSlot();
+  capture->RestartSectionCount();
+  capture->FillSectionSlot(late, SectionPacket(4).data());
+  for (uint8_t i = 5; i <= 7; ++i) Deliver(SectionPacket(i));  // slots 0-2 again
+
+  const CaptureNumbers& numbers = capture->SectionCaptures();
+  EXPECT_EQ(4, capture->Sections()[3][100]);
+  EXPECT_EQ(numbers[0], numbers[2]);
+  EXPECT_NE(numbers[2], numbers[3]) << "the old packet in slot 3 would continue the new run";
+  EXPECT_NE(0U, numbers[3]);
+}
+
 // The viewer delivers on its own thread while the window resets, completes and
 // reads; run under ThreadSanitizer this proves the hand-over.
 TEST_F(PacketCaptureTest, DeliveryThreadAndWindowSideShareStateSafely) {

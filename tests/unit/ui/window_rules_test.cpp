@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -100,7 +101,6 @@ TEST(WindowPlacement, AWindowPartlyOnAMonitorStaysWhereItWasSaved) {
   const std::vector<ScreenRect> screen = {{0, 0, 1024, 768}};
   for (const WindowGeometry saved :
        {WindowGeometry{40, 50, 400, 200}, WindowGeometry{700, -150, 400, 200},  // a corner shows
-        WindowGeometry{-300, 900, 400, 200},                                    // caption bar above
         WindowGeometry{100, 100, 0, 0}}) {
     EXPECT_TRUE(Same(saved, PlaceOnWorkAreas(saved, screen))) << saved.top << "," << saved.left;
   }
@@ -127,6 +127,65 @@ TEST(WindowPlacement, AWindowOnNoMonitorMovesOntoTheNearestWorkArea) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   EXPECT_TRUE(Same({0, 0, 738, 1024}, PlaceOnWorkAreas({kMax, kMax, kMax, kMax}, screen)));
   EXPECT_TRUE(Same({0, 0, 500, 160}, PlaceOnWorkAreas({kMin, kMin, 500, 160}, screen)));
+}
+
+// Whether a user can grab the window: the caption's first kCaptionReach rows
+// (its top edge and the title bar) lie on one work area, with kCaptionReach
+// columns of them, or all of a narrower one. A size of 0 or less still shows
+// at the system's smallest size, which is wider and taller than that.
+bool CaptionReachable(const WindowGeometry& g, const std::vector<ScreenRect>& areas) {
+  const int64_t width = std::max<int64_t>(g.width, kCaptionReach);
+  for (const ScreenRect& a : areas) {
+    const int64_t rows = std::min<int64_t>(kCaptionReach, int64_t{a.bottom} - a.top);
+    const int64_t columns = std::min<int64_t>(kCaptionReach, int64_t{a.right} - a.left);
+    const int64_t overlap =
+        std::min<int64_t>(g.left + width, a.right) - std::max<int64_t>(g.left, a.left);
+    if (g.top >= a.top && g.top + rows <= a.bottom && overlap >= columns) return true;
+  }
+  return false;
+}
+
+TEST(WindowPlacement, WhateverWasSavedTheCaptionComesBackOnAWorkArea) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  const std::vector<std::vector<ScreenRect>> desktops = {
+      {{0, 0, 1024, 768}},
+      {{0, 30, 1024, 768}},                        // a taskbar at the top
+      {{0, 0, 1024, 768}, {-1280, -200, 0, 824}},  // a second monitor at negative coordinates
+      {{0, 0, 1024, 768}, {1024, 0, 1044, 20}},    // and one smaller than a caption
+  };
+  const int32_t sizes[] = {kMin, -1, 0, 1, 31, 200, 1024, 5000, kMax};
+  const int32_t places[] = {kMin, -5000, -1300, -300, -31, 0, 500, 740, 1000, 1023, 5000, kMax};
+  for (const auto& areas : desktops) {
+    for (int32_t top : places) {
+      for (int32_t left : places) {
+        for (int32_t height : sizes) {
+          for (int32_t width : sizes) {
+            const WindowGeometry saved{top, left, height, width};
+            const WindowGeometry placed = PlaceOnWorkAreas(saved, areas);
+            SCOPED_TRACE(testing::Message()
+                         << "top " << top << " left " << left << " height " << height << " width "
+                         << width << " on " << areas.size() << " areas");
+            ASSERT_TRUE(CaptionReachable(placed, areas))
+                << "placed at " << placed.top << "," << placed.left;
+            if (CaptionReachable(saved, areas)) {
+              ASSERT_TRUE(Same(saved, placed));
+            }
+            ASSERT_LE(placed.width, width);  // reduced to fit, never grown
+            ASSERT_LE(placed.height, height);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(WindowPlacement, ASizeOfZeroOrLessIsPlacedAsAWindowOfTheSmallestSize) {
+  const std::vector<ScreenRect> screen = {{0, 0, 1024, 768}};
+  EXPECT_TRUE(Same({736, 992, 0, 0}, PlaceOnWorkAreas({5000, 5000, 0, 0}, screen)));
+  EXPECT_TRUE(Same({0, 0, -8, -8}, PlaceOnWorkAreas({-5000, -5000, -8, -8}, screen)));
+  // A caption above the screen cannot be grabbed, though the rest shows.
+  EXPECT_TRUE(Same({0, 824, 400, 200}, PlaceOnWorkAreas({-300, 900, 400, 200}, screen)));
 }
 
 }  // namespace
