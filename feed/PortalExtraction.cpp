@@ -140,6 +140,10 @@ struct MarkerPlaces {
     const int k = static_cast<int>(kind);
     return continued[k].Found() ? continued[k] : any[k];
   }
+  PacketCursor PreferredByte(ListKind kind) const {
+    const int k = static_cast<int>(kind);
+    return continued[k].Found() ? continuedByte[k] : anyByte[k];
+  }
 };
 
 // All six searches of an extraction (three markers, with and without the
@@ -184,11 +188,43 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
   return found;
 }
 
+// Reads one linkage descriptor at the cursor from slots up to `lastSlot` and
+// moves past it; false, as ParseLinkageEntry, when there is none to take.
+bool ParseEntryWithin(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
+                      int32_t lastSlot) {
+  if (ByteAt(capture, cursor, lastSlot) != kLinkageTag) return false;
+  DescriptorReader reader(capture, cursor, 0, lastSlot);
+  const int length = reader.Read(linkage::kLength);
+  const int high = reader.Read(linkage::kServiceIdHigh);
+  const int low = reader.Read(linkage::kServiceIdLow);
+  // Read, not skipped: with a short length this is the descriptor's last byte,
+  // and it must lie in the slots the descriptor may use.
+  reader.Read(linkage::kLinkageType);
+
+  std::string name;
+  const int nameLength = length - linkage::kFixedLength;
+  if (nameLength > 0) name.reserve(static_cast<size_t>(nameLength));
+  if (reader.ReadUntil(nameLength, kNameEnd, name)) {
+    cursor = reader.Position();  // on the end byte
+    return false;
+  }
+  // The descriptor runs past the capture, or past the packets stored with its start.
+  if (reader.Failed()) return false;
+  entry.serviceId = high * 256 + low;
+  entry.name = std::move(name);
+  cursor = reader.Position();
+  return true;
+}
+
+// The list behind a marker whose 0xB0 byte lies in `markerSlot`. It ends with
+// the run of slots that holds the marker: the slot after it was stored by
+// another capture, and its first bytes would start an unrelated descriptor.
 void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures, PacketCursor cursor,
-                 PortalList& list) {
+                 int32_t markerSlot, PortalList& list) {
+  const int32_t lastSlot = RunEnd(captures, markerSlot, kCaptureSlots);
   // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
   while (list.count < kPortalListCapacity &&
-         ParseLinkageEntry(capture, cursor, list.entries[list.count], captures)) {
+         ParseEntryWithin(capture, cursor, list.entries[list.count], lastSlot)) {
     ++list.count;
   }
 }
@@ -224,28 +260,9 @@ PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkC
 
 bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
                        const CaptureNumbers* captures) {
-  if (ByteAt(capture, cursor) != kLinkageTag) return false;
   // Every byte of the descriptor from the run of slots that holds its tag.
-  DescriptorReader reader(capture, cursor, 0,
+  return ParseEntryWithin(capture, cursor, entry,
                           RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst));
-  const int length = reader.Read(linkage::kLength);
-  const int high = reader.Read(linkage::kServiceIdHigh);
-  const int low = reader.Read(linkage::kServiceIdLow);
-  reader.Seek(linkage::kPrivateBytes);
-
-  std::string name;
-  const int nameLength = length - linkage::kFixedLength;
-  if (nameLength > 0) name.reserve(static_cast<size_t>(nameLength));
-  if (reader.ReadUntil(nameLength, kNameEnd, name)) {
-    cursor = reader.Position();  // on the end byte
-    return false;
-  }
-  // The descriptor runs past the capture, or past the packets stored with its start.
-  if (reader.Failed()) return false;
-  entry.serviceId = high * 256 + low;
-  entry.name = std::move(name);
-  cursor = reader.Position();
-  return true;
 }
 
 bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
@@ -258,17 +275,19 @@ bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
   direkt.count = 0;
   PacketCursor cursor = markers.Preferred(ListKind::Direkt);
   if (!cursor.Found()) return false;
-  ReadEntries(capture, captures, cursor, direkt);
+  ReadEntries(capture, captures, cursor, markers.PreferredByte(ListKind::Direkt).packet, direkt);
 
   // Without a Sport announcement the Erotik list keeps what it had.
   sport.count = 0;
   cursor = markers.Preferred(ListKind::Sport);
   if (!cursor.Found()) return true;
-  ReadEntries(capture, captures, cursor, sport);
+  ReadEntries(capture, captures, cursor, markers.PreferredByte(ListKind::Sport).packet, sport);
 
   erotik.count = 0;
   cursor = markers.Preferred(ListKind::Erotik);
-  if (cursor.Found()) ReadEntries(capture, captures, cursor, erotik);
+  if (cursor.Found()) {
+    ReadEntries(capture, captures, cursor, markers.PreferredByte(ListKind::Erotik).packet, erotik);
+  }
   return true;
 }
 

@@ -294,6 +294,47 @@ TEST_F(JunctionTest, AContinuityBreakInsideOneCaptureIsReadAcross) {
   EXPECT_EQ(3, DirektCount());
 }
 
+// The newest capture stored slots 0 and 1 and an older one slot 2 on, whose
+// first payload bytes form a valid linkage descriptor. The same list is placed
+// so that the end of slot 1 falls after each of its bytes in turn: the list
+// keeps every entry wholly before that end and never takes the older one.
+TEST(CaptureJunctions, AListEndsWhereItsCaptureEndsWhereverTheCutFalls) {
+  const auto build = [](CaptureBuffer& capture, int32_t slot, int32_t offset) {
+    CaptureWriter write(capture);
+    write.At(slot, offset).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "");
+    write.Linkage(703, "Spielfilm HD").Linkage(704, "K").Bytes({0x4A, 3, 0, 0, 0, 0, 2, 193, 0});
+    write.Linkage(706, "Dokumentation").End();
+    return write.Cursor();
+  };
+  // Where each descriptor ends, counted in bytes from the marker's tag.
+  auto scratch = std::make_unique<CaptureBuffer>();
+  const PacketCursor listEnd = build(*scratch, 0, 4);
+  const int32_t markerLength = 2 + 20;
+  const std::vector<int32_t> entryEnds = {markerLength + 16, markerLength + 25, markerLength + 46,
+                                          markerLength + 56, markerLength + 65, markerLength + 87};
+  ASSERT_EQ((PacketCursor{0, 4 + entryEnds.back() + 2}), listEnd);
+
+  CaptureNumbers numbers{};
+  std::fill_n(numbers.begin(), kSectionPacketsPerScan, 3u);
+  numbers[0] = numbers[1] = 5;
+  PortalLists lists;
+  for (int32_t before = 1; before <= entryEnds.back() + 2; ++before) {
+    auto capture = std::make_unique<CaptureBuffer>();
+    SetCounters(*capture, 0, kCaptureSlots, 0);
+    build(*capture, 1, static_cast<int32_t>(kTsPacketSize) - before);
+    CaptureWriter(*capture).At(2, 4).Linkage(512, "OLD").End();
+    const bool found = ExtractPortalLists(*capture, lists, &numbers);
+    // The marker's length byte and word lie in slot 1 from 15 bytes on.
+    ASSERT_EQ(before >= 15, found) << before << " bytes before the cut";
+    const auto kept = std::count_if(entryEnds.begin(), entryEnds.end(),
+                                    [&](int32_t end) { return end <= before; });
+    EXPECT_EQ(found ? kept : 0, lists[0].count) << before << " bytes before the cut";
+    for (int i = 0; i < lists[0].count; ++i) {
+      EXPECT_EQ(701 + i, lists[0].entries[i].serviceId) << before << " bytes before the cut";
+    }
+  }
+}
+
 TEST(CaptureJunctions, AreStillSeenAfterTheCountWasResetAndTheCaptureIsReadAgain) {
   auto capture = std::make_unique<PacketCapture>();
   auto scratch = std::make_unique<CaptureBuffer>();
