@@ -21,6 +21,27 @@ void MoveMarkedItems(ListModel& from, ListModel& to) {
   }
 }
 
+void MoveMarkedBy(ListModel& list, bool up) {
+  const int count = list.Count();
+  const auto swapDown = [&](int upper) {  // the item at upper + 1 goes above upper
+    const std::string text = list.Text(upper + 1);
+    const intptr_t object = list.Object(upper + 1);
+    const bool selected = list.Selected(upper + 1);
+    list.Delete(upper + 1);
+    list.Insert(upper, text, object);
+    if (selected) list.Select(upper);
+  };
+  if (up) {
+    for (int i = 1; i < count; ++i) {
+      if (list.Selected(i) && !list.Selected(i - 1)) swapDown(i - 1);
+    }
+  } else {
+    for (int i = count - 2; i >= 0; --i) {
+      if (list.Selected(i) && !list.Selected(i + 1)) swapDown(i);
+    }
+  }
+}
+
 void DualList::MoveAll(ListModel& from, ListModel& to) {
   for (int i = 0; i < from.Count(); ++i) to.Add(from.Text(i), from.Object(i));
   from.Clear();
@@ -82,6 +103,11 @@ void MemoryListModel::Add(const std::string& text, intptr_t object) {
         [](const std::string& t, const Item& item) { return LessIgnoringCase(t, item.text); });
   }
   items_.insert(at, Item{text, object, false});
+}
+
+void MemoryListModel::Insert(int index, const std::string& text, intptr_t object) {
+  if (index < 0 || index > Count()) index = Count();
+  items_.insert(items_.begin() + index, Item{text, object, false});
 }
 
 void MemoryListModel::Delete(int index) {

@@ -19,6 +19,8 @@ class ListModel {
   virtual void Select(int index) = 0;  // adds to the selection
   // Appends, or inserts by text in a sorted list; the new item is not selected.
   virtual void Add(const std::string& text, intptr_t object) = 0;
+  // Inserts before index in an unsorted list; the new item is not selected.
+  virtual void Insert(int index, const std::string& text, intptr_t object) = 0;
   virtual void Delete(int index) = 0;
   virtual void Clear() = 0;
   virtual void Focus() = 0;
@@ -37,6 +39,10 @@ int FirstMarkedIndex(const ListModel& list);
 // target thus receives them in reverse order.
 void MoveMarkedItems(ListModel& from, ListModel& to);
 
+// Moves each selected item one place up (or down) past an unselected
+// neighbour, keeping it selected; a selected block at the edge stays.
+void MoveMarkedBy(ListModel& list, bool up);
+
 // The selection dialog's two lists and what its arrow buttons do with them.
 class DualList {
  public:
@@ -47,6 +53,8 @@ class DualList {
   void ExcludeBtnClick();  // "<"
   void IncAllBtnClick();   // ">>"
   void ExcAllBtnClick();   // "<<"
+  void UpBtnClick() { MoveMarkedBy(dst_, true); }
+  void DownBtnClick() { MoveMarkedBy(dst_, false); }
 
   // Focuses the list and selects the item at index, kept within the list (-1
   // counts as 0); an empty list gets no selection. Then RefreshArrowButtons.
@@ -75,6 +83,7 @@ class MemoryListModel : public ListModel {
   bool Selected(int index) const override { return items_.at(index).selected; }
   void Select(int index) override { items_.at(index).selected = true; }
   void Add(const std::string& text, intptr_t object) override;
+  void Insert(int index, const std::string& text, intptr_t object) override;
   void Delete(int index) override;
   void Clear() override { items_.clear(); }
   void Focus() override { ++focusCount_; }

@@ -119,5 +119,21 @@ TEST(MemoryListModel, SortsWithoutRegardToCaseAndKeepsArrivalOrderOfEqualTexts) 
   EXPECT_EQ(1, FirstMarkedIndex(unsorted));
 }
 
+TEST_F(DualListTest, UpAndDownMoveTheSelectedDestinationItemsPastTheirNeighbours) {
+  dialog.IncAllBtnClick();  // Eintrag1..5 in order
+  Select(dst, "Eintrag1");
+  Select(dst, "Eintrag3");
+  Select(dst, "Eintrag4");
+  dialog.UpBtnClick();  // the first stays at the top, the block moves up one
+  EXPECT_EQ(dst.Texts(), (Texts{"Eintrag1", "Eintrag3", "Eintrag4", "Eintrag2", "Eintrag5"}));
+  EXPECT_EQ(dst.SelectedTexts(), (Texts{"Eintrag1", "Eintrag3", "Eintrag4"}));
+  dialog.DownBtnClick();
+  dialog.DownBtnClick();
+  EXPECT_EQ(dst.Texts(), (Texts{"Eintrag2", "Eintrag5", "Eintrag1", "Eintrag3", "Eintrag4"}));
+  dialog.DownBtnClick();  // the block is at the bottom now
+  EXPECT_EQ(dst.Texts(), (Texts{"Eintrag2", "Eintrag5", "Eintrag1", "Eintrag3", "Eintrag4"}));
+  EXPECT_EQ(dst.SelectedTexts(), (Texts{"Eintrag1", "Eintrag3", "Eintrag4"}));
+}
+
 }  // namespace
 }  // namespace zp
