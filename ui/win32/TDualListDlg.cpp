@@ -60,6 +60,12 @@ void TDualListDlg::ListBox::Add(const std::string& text, intptr_t object) {
   if (index >= 0) SendMessageA(list_, LB_SETITEMDATA, index, static_cast<LPARAM>(object));
 }
 
+void TDualListDlg::ListBox::Insert(int index, const std::string& text, intptr_t object) {
+  const LRESULT at =
+      SendMessageA(list_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  if (at >= 0) SendMessageA(list_, LB_SETITEMDATA, at, static_cast<LPARAM>(object));
+}
+
 void TDualListDlg::ListBox::Delete(int index) { SendMessageA(list_, LB_DELETESTRING, index, 0); }
 
 void TDualListDlg::ListBox::Clear() { SendMessageA(list_, LB_RESETCONTENT, 0, 0); }

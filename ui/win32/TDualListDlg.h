@@ -55,6 +55,7 @@ class TDualListDlg final : public Window, private ArrowButtons {
     bool Selected(int index) const override;
     void Select(int index) override;
     void Add(const std::string& text, intptr_t object) override;
+    void Insert(int index, const std::string& text, intptr_t object) override;
     void Delete(int index) override;
     void Clear() override;
     void Focus() override;
