@@ -52,7 +52,29 @@ int32_t Reduce(int32_t size, int64_t room) {
   return static_cast<int32_t>(std::min<int64_t>(size, room));
 }
 
+// The position moved by (dx, dy), held to 32 bits.
+WindowGeometry Shifted(const WindowGeometry& g, int64_t dx, int64_t dy) {
+  constexpr int64_t kLow = std::numeric_limits<int32_t>::min();
+  constexpr int64_t kHigh = std::numeric_limits<int32_t>::max();
+  WindowGeometry moved = g;
+  moved.left = static_cast<int32_t>(std::clamp<int64_t>(g.left + dx, kLow, kHigh));
+  moved.top = static_cast<int32_t>(std::clamp<int64_t>(g.top + dy, kLow, kHigh));
+  return moved;
+}
+
+// Where the work area starts within its monitor.
+int64_t OffsetX(const MonitorAreas& m) { return int64_t{m.work.left} - m.monitor.left; }
+int64_t OffsetY(const MonitorAreas& m) { return int64_t{m.work.top} - m.monitor.top; }
+
 }  // namespace
+
+WindowGeometry WorkspaceToScreen(const WindowGeometry& workspace, const MonitorAreas& monitor) {
+  return Shifted(workspace, OffsetX(monitor), OffsetY(monitor));
+}
+
+WindowGeometry ScreenToWorkspace(const WindowGeometry& screen, const MonitorAreas& monitor) {
+  return Shifted(screen, -OffsetX(monitor), -OffsetY(monitor));
+}
 
 WindowGeometry PlaceOnWorkAreas(const WindowGeometry& saved,
                                 const std::vector<ScreenRect>& workAreas) {

@@ -26,4 +26,20 @@ inline constexpr int32_t kCaptionReach = 32;
 WindowGeometry PlaceOnWorkAreas(const WindowGeometry& saved,
                                 const std::vector<ScreenRect>& workAreas);
 
+// A monitor as the system describes it: its whole rectangle and its work area
+// (the rectangle less the taskbar and other docked bars), in screen coordinates.
+struct MonitorAreas {
+  ScreenRect monitor, work;
+};
+
+// The restored place of a minimized or maximized window, as the system's
+// window placement gives and takes it, is in workspace coordinates unless the
+// window is a tool window: screen coordinates shifted by the work area's
+// offset within the window's monitor, so that with a taskbar at the top or the
+// left the same window reads higher or further left by the taskbar's size.
+// The settings file holds screen coordinates, whatever the window's state.
+// Only the position moves; a result beyond 32 bits stops at the limit.
+WindowGeometry WorkspaceToScreen(const WindowGeometry& workspace, const MonitorAreas& monitor);
+WindowGeometry ScreenToWorkspace(const WindowGeometry& screen, const MonitorAreas& monitor);
+
 }  // namespace zp

@@ -332,16 +332,18 @@ void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
 }
 
 WindowGeometry Tfmain::Bounds() const {
-  RECT bounds{};
-  if (window_ != nullptr && IsIconic(window_)) {
-    // A minimized window saves where it will come back to, not the icon's place.
+  if (window_ == nullptr) return {};
+  if (IsIconic(window_)) {
+    // A minimized window saves where it will come back to, not the icon's
+    // place, in screen coordinates as in every other state.
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    GetWindowPlacement(window_, &placement);
-    bounds = placement.rcNormalPosition;
-  } else if (window_ != nullptr) {
-    GetWindowRect(window_, &bounds);
+    if (GetWindowPlacement(window_, &placement)) {
+      return RestoredBoundsOf(window_, placement.rcNormalPosition);
+    }
   }
+  RECT bounds{};
+  GetWindowRect(window_, &bounds);
   return {bounds.top, bounds.left, bounds.bottom - bounds.top, bounds.right - bounds.left};
 }
 
@@ -351,8 +353,7 @@ void Tfmain::SetBounds(const WindowGeometry& bounds) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(window_, &placement);
-    placement.rcNormalPosition = {bounds.left, bounds.top, bounds.left + bounds.width,
-                                  bounds.top + bounds.height};
+    placement.rcNormalPosition = PlacementNormalOf(window_, bounds);
     SetWindowPlacement(window_, &placement);
     return;
   }

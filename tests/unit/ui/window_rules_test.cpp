@@ -188,5 +188,94 @@ TEST(WindowPlacement, ASizeOfZeroOrLessIsPlacedAsAWindowOfTheSmallestSize) {
   EXPECT_TRUE(Same({0, 824, 400, 200}, PlaceOnWorkAreas({-300, 900, 400, 200}, screen)));
 }
 
+// Workspace coordinates, as the system's window placement reports them: screen
+// coordinates less the offset of the work area within the monitor the window is on.
+TEST(WindowPlacement, WorkspaceCoordinatesStartAtTheWorkAreaOfTheWindowsMonitor) {
+  struct Case {
+    const char* desktop;
+    MonitorAreas monitor;
+    WindowGeometry screen, workspace;
+  };
+  const Case cases[] = {
+      {"30 px taskbar at the top",
+       {{0, 0, 1024, 768}, {0, 30, 1024, 768}},
+       {100, 100, 400, 200},
+       {70, 100, 400, 200}},
+      {"60 px taskbar at the left",
+       {{0, 0, 1024, 768}, {60, 0, 1024, 768}},
+       {100, 100, 400, 200},
+       {100, 40, 400, 200}},
+      {"taskbar at the bottom",
+       {{0, 0, 1024, 768}, {0, 0, 1024, 738}},
+       {100, 100, 400, 200},
+       {100, 100, 400, 200}},
+      {"second monitor at negative coordinates, its taskbar at its left",
+       {{-1280, -200, 0, 824}, {-1220, -200, 0, 824}},
+       {-100, -1000, 400, 200},
+       {-100, -1060, 400, 200}},
+      {"second monitor above, its taskbar at its top",
+       {{0, -1024, 1280, 0}, {0, -984, 1280, 0}},
+       {-900, 300, 400, 200},
+       {-940, 300, 400, 200}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.desktop);
+    EXPECT_TRUE(Same(c.screen, WorkspaceToScreen(c.workspace, c.monitor)));
+    EXPECT_TRUE(Same(c.workspace, ScreenToWorkspace(c.screen, c.monitor)));
+  }
+  // Hand-edited extremes stop at the 32-bit limits instead of wrapping round.
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  const MonitorAreas topLeftBars{{0, 0, 1024, 768}, {60, 30, 1024, 768}};
+  EXPECT_TRUE(Same({kMax, kMax, 5, 6}, WorkspaceToScreen({kMax, kMax, 5, 6}, topLeftBars)));
+  EXPECT_TRUE(Same({kMin, kMin, 5, 6}, ScreenToWorkspace({kMin, kMin, 5, 6}, topLeftBars)));
+}
+
+// A window closed while minimized: the system holds its restored place in
+// screen coordinates and reports it in workspace coordinates; what the module
+// saves must bring it back to that very place, whether it is shown again
+// normally (screen coordinates, through the placement check) or still
+// minimized (handed back in workspace coordinates).
+TEST(WindowPlacement, AWindowClosedWhileMinimizedComesBackWhereItWas) {
+  struct Monitor {
+    MonitorAreas areas;
+    bool Holds(const WindowGeometry& g) const {
+      return g.left >= areas.monitor.left && g.left < areas.monitor.right &&
+             g.top >= areas.monitor.top && g.top < areas.monitor.bottom;
+    }
+  };
+  const std::vector<std::vector<Monitor>> desktops = {
+      {{{{0, 0, 1024, 768}, {0, 30, 1024, 768}}}},
+      {{{{0, 0, 1024, 768}, {60, 0, 1024, 768}}}},
+      {{{{0, 0, 1024, 768}, {0, 0, 1024, 738}}}, {{{-1280, -200, 0, 824}, {-1220, -170, 0, 824}}}},
+  };
+  const WindowGeometry windows[] = {{100, 100, 400, 200},
+                                    {30, 60, 500, 160},
+                                    {300, 800, 400, 200},
+                                    {-150, -1200, 672, 228},
+                                    {0, -300, 500, 160}};
+  for (const auto& desktop : desktops) {
+    std::vector<ScreenRect> workAreas;
+    for (const Monitor& m : desktop) workAreas.push_back(m.areas.work);
+    for (const WindowGeometry& where : windows) {
+      const auto on = std::find_if(desktop.begin(), desktop.end(),
+                                   [&](const Monitor& m) { return m.Holds(where); });
+      if (on == desktop.end()) continue;
+      const MonitorAreas& monitor = on->areas;
+      const int32_t dx = monitor.work.left - monitor.monitor.left;
+      const int32_t dy = monitor.work.top - monitor.monitor.top;
+      SCOPED_TRACE(testing::Message() << "window at " << where.top << "," << where.left
+                                      << ", work area offset " << dx << "," << dy);
+      const WindowGeometry reported{where.top - dy, where.left - dx, where.height, where.width};
+
+      const WindowGeometry saved = WorkspaceToScreen(reported, monitor);
+      EXPECT_TRUE(Same(where, saved)) << "saved " << saved.top << "," << saved.left;
+      EXPECT_TRUE(Same(where, PlaceOnWorkAreas(saved, workAreas)));
+      const WindowGeometry handedBack = ScreenToWorkspace(saved, monitor);
+      EXPECT_TRUE(Same(reported, handedBack));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zp
