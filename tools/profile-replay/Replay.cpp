@@ -18,6 +18,8 @@
 // Script lines hold an operation and its fields, separated by tabs; '#' starts
 // a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
 //   seed BYTES                  replace the file with these bytes
+//   append COUNT BYTES          add these bytes to the file's end COUNT times, with
+//                               {n} in them the copy's number in four digits (0001 on)
 //   remove                      delete the file
 //   readonly 1|0                make the file read-only (the read-only attribute
 //                               under Windows, no write permission bits elsewhere)
@@ -243,6 +245,23 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     if (op == "seed" && need(1)) {
       file->Flush();
       std::ofstream(iniPath, std::ios::binary | std::ios::trunc) << fields[1];
+      file->Flush();
+    } else if (op == "append" && need(2)) {
+      const std::optional<int32_t> count = ParseInteger(fields[1]);
+      if (!count || *count < 0 || *count > 9999) {
+        problem = "line " + std::to_string(number) + ": append takes a count of 0 to 9999";
+        return false;
+      }
+      file->Flush();
+      std::ofstream out(iniPath, std::ios::binary | std::ios::app);
+      for (int32_t n = 1; n <= *count; ++n) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(n));
+        std::string copy = fields[2];
+        for (size_t at; (at = copy.find("{n}")) != std::string::npos;) copy.replace(at, 3, digits);
+        out << copy;
+      }
+      out.close();
       file->Flush();
     } else if (op == "remove" && need(0)) {
       file->Flush();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,13 +30,14 @@ class CheckedFile : public ProfileFile {
     return k != failKey && file_.Write(s, k, v);
   }
   std::vector<std::string> ReadSection(const std::string& s) override {
-    return file_.ReadSection(s);
+    return writeAll ? std::vector<std::string>{} : file_.ReadSection(s);
   }
   void Flush() override {
     ++flushes;
     file_.Flush();
   }
   std::string failKey;
+  bool writeAll = false;  // every section listed as empty: the save writes every key
   int flushes = 0;
   std::vector<std::string> written;  // section/key of every write call
 
@@ -294,6 +296,50 @@ TEST_F(SettingsTest, ASaveComparesWithTheFileAsItIsWhenTheSaveRuns) {
       "[View]\r\nDP=1\r\nSP=1\r\nEP=0\r\n[Zanterpoint]\r\nTop=120\r\nLeft=40\r\nHeight=480\r\n"
       "Width=170\r\nTreeViewColor=clWindow\r\nTreeViewFont=MS Sans Serif,8,0000,clWindowText\r\n"
       "TimerEnabled=0\r\nTimerInterval=60\r\n[Collapse]\r\nFAV=0\r\nDP=0\r\nEP=0\r\nSP=0\r\n");
+}
+
+// Hand-made keys, "Note0001=a note kept by hand" and on, 29 bytes each in a listing.
+std::string Notes(const char* prefix, int count) {
+  std::string lines;
+  for (int i = 1; i <= count; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%s%04d", prefix, i);
+    lines.append(name).append("=a note kept by hand\r\n");
+  }
+  return lines;
+}
+
+TEST_F(SettingsTest, ASectionListedFarBeyond32KiBSavesAsWritingEveryKeyDoes) {
+  // The platform lists a section into 32 KiB at first and grows the buffer
+  // when the listing is larger. Here each listing is some 87 KiB, with the
+  // module's keys before, among and after the hand-made ones, held and changed.
+  const std::string text = "[View]\r\nDP=1\r\n" + Notes("Note", 2000) + "SP=1\r\nLists=DP,Fav\r\n" +
+                           Notes("More", 1000) + "EP=0\r\n[Fav]\r\nList=5\r\n[Zanterpoint]\r\n" +
+                           Notes("Note", 2000) + "Top=1200\r\nLeft=40\r\n" + Notes("More", 1000) +
+                           "Height=480\r\nWidth=999\r\n[Collapse]\r\n" + Notes("Note", 3000) +
+                           "DP=0\r\nFAV=1\r\nSP=0\r\n";
+  WriteBytes(path_, text);
+  for (const char* section : {"View", "Zanterpoint", "Collapse"}) {
+    size_t listed = 0;
+    for (const std::string& entry : file_.ReadSection(section)) listed += entry.size() + 1;
+    ASSERT_GT(listed, 2u * 32768u) << section;
+  }
+  settings_.Load();
+  settings_.viewEP = true;
+  *settings_.CollapseState("Fav") = 0;
+
+  settings_.Save();
+  const std::string changedOnly = ReadBytes(path_);
+  EXPECT_EQ(file_.written,
+            (std::vector<std::string>{"View/EP", "Zanterpoint/Top", "Zanterpoint/Width",
+                                      "Zanterpoint/TreeViewColor", "Zanterpoint/TreeViewFont",
+                                      "Zanterpoint/TimerEnabled", "Zanterpoint/TimerInterval",
+                                      "Collapse/FAV", "Collapse/EP"}));
+
+  WriteBytes(path_, text);
+  file_.writeAll = true;
+  settings_.Save();
+  EXPECT_EQ(ReadBytes(path_), changedOnly);
 }
 
 TEST_F(SettingsTest, AReadOnlyFileFailsOnlyWhenASaveHasSomethingToWrite) {
