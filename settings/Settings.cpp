@@ -90,7 +90,10 @@ void Settings::WriteText(const std::string& section, const std::string& key,
                          const std::string& value) {
   // A key is written only where the file does not already hold the value:
   // on Windows every write may rewrite the whole file, and a tree build
-  // saves once per expanded root.
+  // saves once per expanded root. This is also the only reason why a save
+  // with nothing changed gives no error on a read-only file: it writes
+  // nothing. The platform itself fails every write to such a file, even one
+  // of the value the file already holds.
   if (FileHolds(section, key, value)) return;
   if (!file_.Write(section, key, value)) throw SettingsError(WriteErrorText(file_.Path()));
 }

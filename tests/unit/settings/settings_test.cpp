@@ -348,8 +348,12 @@ TEST_F(SettingsTest, AReadOnlyFileFailsOnlyWhenASaveHasSomethingToWrite) {
   fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   settings_.Load();
-  settings_.Save();  // the file holds every value already
+  // The file holds every value already: no error, because nothing is
+  // written. A write, even of the value the file holds, would fail.
+  settings_.Save();
   EXPECT_TRUE(file_.written.empty());
+  EXPECT_FALSE(file_.Write("View", "DP", "1"));
+  file_.written.clear();
 
   settings_.viewEP = true;
   *settings_.CollapseState("Fav") = 1;
