@@ -62,18 +62,24 @@ WindowGeometry Shifted(const WindowGeometry& g, int64_t dx, int64_t dy) {
   return moved;
 }
 
-// Where the work area starts within its monitor.
-int64_t OffsetX(const MonitorAreas& m) { return int64_t{m.work.left} - m.monitor.left; }
-int64_t OffsetY(const MonitorAreas& m) { return int64_t{m.work.top} - m.monitor.top; }
-
 }  // namespace
 
-WindowGeometry WorkspaceToScreen(const WindowGeometry& workspace, const MonitorAreas& monitor) {
-  return Shifted(workspace, OffsetX(monitor), OffsetY(monitor));
+PlacementShift WorkspaceShift(const MonitorAreas& monitor) {
+  const auto offset = [](int32_t work, int32_t whole) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{work} - whole,
+                                                    std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+  };
+  return {offset(monitor.work.left, monitor.monitor.left),
+          offset(monitor.work.top, monitor.monitor.top)};
 }
 
-WindowGeometry ScreenToWorkspace(const WindowGeometry& screen, const MonitorAreas& monitor) {
-  return Shifted(screen, -OffsetX(monitor), -OffsetY(monitor));
+WindowGeometry PlacementToScreen(const WindowGeometry& placed, PlacementShift shift) {
+  return Shifted(placed, shift.dx, shift.dy);
+}
+
+WindowGeometry ScreenToPlacement(const WindowGeometry& screen, PlacementShift shift) {
+  return Shifted(screen, -int64_t{shift.dx}, -int64_t{shift.dy});
 }
 
 WindowGeometry PlaceOnWorkAreas(const WindowGeometry& saved,

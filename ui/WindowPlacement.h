@@ -32,14 +32,21 @@ struct MonitorAreas {
   ScreenRect monitor, work;
 };
 
-// The restored place of a minimized or maximized window, as the system's
-// window placement gives and takes it, is in workspace coordinates unless the
-// window is a tool window: screen coordinates shifted by the work area's
-// offset within the window's monitor, so that with a taskbar at the top or the
-// left the same window reads higher or further left by the taskbar's size.
+// How far the coordinates of a window's placement (where a minimized or
+// maximized window comes back to) lie from screen coordinates on one monitor.
+struct PlacementShift {
+  int32_t dx = 0, dy = 0;
+};
+
+// Windows gives the placement of a window that is not a tool window in
+// workspace coordinates, which start at the work area of the window's monitor:
+// with a taskbar at the top or the left, the same place reads higher or further
+// left by the taskbar's size. (Wine gives screen coordinates: no shift.)
+PlacementShift WorkspaceShift(const MonitorAreas& monitor);
+
 // The settings file holds screen coordinates, whatever the window's state.
 // Only the position moves; a result beyond 32 bits stops at the limit.
-WindowGeometry WorkspaceToScreen(const WindowGeometry& workspace, const MonitorAreas& monitor);
-WindowGeometry ScreenToWorkspace(const WindowGeometry& screen, const MonitorAreas& monitor);
+WindowGeometry PlacementToScreen(const WindowGeometry& placed, PlacementShift shift);
+WindowGeometry ScreenToPlacement(const WindowGeometry& screen, PlacementShift shift);
 
 }  // namespace zp

@@ -16,8 +16,11 @@
 # ZP_WINE_TWIN=1 takes the 64-bit twin even where 32-bit code runs, to try the
 # path of machines that cannot execute it. ZP_XVFB_SCREEN (e.g. 1024x768): with
 # --x11, always a private Xvfb screen of that size, for tests that depend on it
-# (default: 1280x1024, and only without a display).
+# (default: 1280x1024, and only without a display). ZP_XVFB_WORKAREA (x,y,w,h,
+# with ZP_XVFB_SCREEN): the private screen also announces that work area, as a
+# desktop with a panel at its top or left does (needs python3).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 x11=0
 if [ "${1:-}" = "--x11" ]; then x11=1; shift; fi
@@ -68,6 +71,14 @@ for arg in "$@"; do
 done
 set -- "${args[@]}"
 
+if [ "$x11" = 1 ] && [ -n "${ZP_XVFB_WORKAREA:-}" ]; then
+  [ -n "${ZP_XVFB_SCREEN:-}" ] || { echo "wine-run: ZP_XVFB_WORKAREA needs ZP_XVFB_SCREEN" >&2; exit 2; }
+  command -v python3 >/dev/null || { echo "wine-run: python3 is missing" >&2; exit 77; }
+  # -noreset: the screen keeps the property after the client that set it has gone.
+  exec xvfb-run -a -s "-screen 0 ${ZP_XVFB_SCREEN}x24 -noreset" \
+    bash -c 'python3 "$0" "$ZP_XVFB_WORKAREA" && exec "$@"' "$here/set-workarea.py" \
+    "$wine" "$program" "$@"
+fi
 if [ "$x11" = 1 ] && { [ -z "${DISPLAY:-}" ] || [ -n "${ZP_XVFB_SCREEN:-}" ]; }; then
   exec xvfb-run -a -s "-screen 0 ${ZP_XVFB_SCREEN:-1280x1024}x24" "$wine" "$program" "$@"
 fi

@@ -61,6 +61,7 @@ constexpr StepName kSteps[] = {
     {"tune", StepKind::Tune, StepName::Number},
     {"answer", StepKind::Answer, StepName::Rest},
     {"close-window", StepKind::CloseWindow, StepName::None},
+    {"minimize-window", StepKind::MinimizeWindow, StepName::None},
     {"snapshot", StepKind::Snapshot, StepName::Rest},
     {"delivery", StepKind::Delivery, StepName::Rest},
     {"rate", StepKind::Rate, StepName::Number},

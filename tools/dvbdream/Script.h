@@ -31,6 +31,7 @@ enum class StepKind {
   Tune,
   Answer,
   CloseWindow,
+  MinimizeWindow,
   Snapshot,
   Delivery,
   Rate,

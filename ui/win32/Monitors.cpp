@@ -21,10 +21,25 @@ MonitorAreas AreasOf(HMONITOR monitor) {
   return {ScreenRectOf(info.rcMonitor), ScreenRectOf(info.rcWork)};
 }
 
-// Only a top-level window without WS_EX_TOOLWINDOW has its placement in workspace coordinates.
-bool PlacedInWorkspace(HWND window) {
-  return GetAncestor(window, GA_PARENT) == GetDesktopWindow() &&
-         (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0;
+// The shift of placement coordinates on the monitor, as the platform applies
+// it: asked of a hidden window there, since Windows shifts by the work area's
+// offset and Wine does not shift at all. The documented shift when no such
+// window can be made; none for a tool window, whose placement is in screen
+// coordinates everywhere.
+PlacementShift ShiftFor(HWND window, HMONITOR monitor) {
+  if ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) return {};
+  const MonitorAreas areas = AreasOf(monitor);
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, areas.work.left, areas.work.top, 1, 1,
+                               nullptr, nullptr, nullptr, nullptr);
+  if (probe == nullptr) return WorkspaceShift(areas);
+  RECT bounds{};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  const bool known = GetWindowRect(probe, &bounds) && GetWindowPlacement(probe, &placement);
+  DestroyWindow(probe);
+  if (!known) return WorkspaceShift(areas);
+  return {bounds.left - placement.rcNormalPosition.left,
+          bounds.top - placement.rcNormalPosition.top};
 }
 
 // A window's edges, a right or bottom edge beyond 32 bits held at the limit.
@@ -59,16 +74,15 @@ WindowGeometry RestoredBoundsOf(HWND window, const RECT& placementNormal) {
   const WindowGeometry placed{placementNormal.top, placementNormal.left,
                               placementNormal.bottom - placementNormal.top,
                               placementNormal.right - placementNormal.left};
-  if (!PlacedInWorkspace(window)) return placed;
   // For a minimized window, the monitor of the place it comes back to.
-  return WorkspaceToScreen(placed, AreasOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)));
+  return PlacementToScreen(placed,
+                           ShiftFor(window, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)));
 }
 
 RECT PlacementNormalOf(HWND window, const WindowGeometry& screenBounds) {
-  if (!PlacedInWorkspace(window)) return RectOf(screenBounds);
   const RECT screen = RectOf(screenBounds);
-  return RectOf(
-      ScreenToWorkspace(screenBounds, AreasOf(MonitorFromRect(&screen, MONITOR_DEFAULTTONEAREST))));
+  return RectOf(ScreenToPlacement(
+      screenBounds, ShiftFor(window, MonitorFromRect(&screen, MONITOR_DEFAULTTONEAREST))));
 }
 
 std::vector<ScreenRect> DesktopWorkAreas() {

@@ -13,9 +13,8 @@ namespace zp {
 std::vector<ScreenRect> DesktopWorkAreas();
 
 // The window's restored place in screen coordinates, from the placement the
-// system keeps for it (which is in workspace coordinates unless the window is
-// a tool window), and back. The monitor is the one the window is on, or would
-// be on in that place.
+// system keeps for it, and back. The shift between the two is the platform's
+// own for the monitor the window is on, or would be on in that place.
 WindowGeometry RestoredBoundsOf(HWND window, const RECT& placementNormal);
 RECT PlacementNormalOf(HWND window, const WindowGeometry& screenBounds);
 

@@ -188,7 +188,7 @@ TEST(WindowPlacement, ASizeOfZeroOrLessIsPlacedAsAWindowOfTheSmallestSize) {
   EXPECT_TRUE(Same({0, 824, 400, 200}, PlaceOnWorkAreas({-300, 900, 400, 200}, screen)));
 }
 
-// Workspace coordinates, as the system's window placement reports them: screen
+// Workspace coordinates, as Windows reports a window's placement: screen
 // coordinates less the offset of the work area within the monitor the window is on.
 TEST(WindowPlacement, WorkspaceCoordinatesStartAtTheWorkAreaOfTheWindowsMonitor) {
   struct Case {
@@ -220,15 +220,16 @@ TEST(WindowPlacement, WorkspaceCoordinatesStartAtTheWorkAreaOfTheWindowsMonitor)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.desktop);
-    EXPECT_TRUE(Same(c.screen, WorkspaceToScreen(c.workspace, c.monitor)));
-    EXPECT_TRUE(Same(c.workspace, ScreenToWorkspace(c.screen, c.monitor)));
+    const PlacementShift shift = WorkspaceShift(c.monitor);
+    EXPECT_TRUE(Same(c.screen, PlacementToScreen(c.workspace, shift)));
+    EXPECT_TRUE(Same(c.workspace, ScreenToPlacement(c.screen, shift)));
   }
   // Hand-edited extremes stop at the 32-bit limits instead of wrapping round.
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
-  const MonitorAreas topLeftBars{{0, 0, 1024, 768}, {60, 30, 1024, 768}};
-  EXPECT_TRUE(Same({kMax, kMax, 5, 6}, WorkspaceToScreen({kMax, kMax, 5, 6}, topLeftBars)));
-  EXPECT_TRUE(Same({kMin, kMin, 5, 6}, ScreenToWorkspace({kMin, kMin, 5, 6}, topLeftBars)));
+  const PlacementShift topLeftBars = WorkspaceShift({{0, 0, 1024, 768}, {60, 30, 1024, 768}});
+  EXPECT_TRUE(Same({kMax, kMax, 5, 6}, PlacementToScreen({kMax, kMax, 5, 6}, topLeftBars)));
+  EXPECT_TRUE(Same({kMin, kMin, 5, 6}, ScreenToPlacement({kMin, kMin, 5, 6}, topLeftBars)));
 }
 
 // A window closed while minimized: the system holds its restored place in
@@ -268,10 +269,10 @@ TEST(WindowPlacement, AWindowClosedWhileMinimizedComesBackWhereItWas) {
                                       << ", work area offset " << dx << "," << dy);
       const WindowGeometry reported{where.top - dy, where.left - dx, where.height, where.width};
 
-      const WindowGeometry saved = WorkspaceToScreen(reported, monitor);
+      const WindowGeometry saved = PlacementToScreen(reported, WorkspaceShift(monitor));
       EXPECT_TRUE(Same(where, saved)) << "saved " << saved.top << "," << saved.left;
       EXPECT_TRUE(Same(where, PlaceOnWorkAreas(saved, workAreas)));
-      const WindowGeometry handedBack = ScreenToWorkspace(saved, monitor);
+      const WindowGeometry handedBack = ScreenToPlacement(saved, WorkspaceShift(monitor));
       EXPECT_TRUE(Same(reported, handedBack));
     }
   }

@@ -6,11 +6,12 @@
 #                   [MODULE <path in the Windows build folder>]
 #                   [INI <file>] [CHANNELS <file>] [STREAMS <file>...]
 #                   [ARGS <viewer arguments>...] [TIMEOUT <seconds>]
-#                   [SCREEN <width>x<height>])
+#                   [SCREEN <width>x<height> [WORKAREA <x>,<y>,<width>,<height>]])
 #
 # Relative files are taken from the calling folder. SCREEN runs the viewer on
 # a private Xvfb screen of that size (default: the current display, or a
-# 1280x1024 Xvfb). The test is named e2e.<name>, carries the label e2e, and is
+# 1280x1024 Xvfb); WORKAREA makes that screen announce a work area, as a
+# desktop with a panel does. The test is named e2e.<name>, carries the label e2e, and is
 # skipped where Wine cannot run.
 # The tests run one at a time (lock zp_wine_desktop) in a Wine prefix of their
 # own: programs of one prefix share one wineserver and one Wine desktop, where
@@ -23,7 +24,7 @@ include_guard(GLOBAL)
 set(ZP_E2E_RUNNER ${CMAKE_CURRENT_LIST_DIR}/run-e2e.sh)
 
 function(zp_add_e2e_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 E "" "SCRIPT;EXPECT;MODULE;INI;CHANNELS;TIMEOUT;SCREEN"
+  cmake_parse_arguments(PARSE_ARGV 1 E "" "SCRIPT;EXPECT;MODULE;INI;CHANNELS;TIMEOUT;SCREEN;WORKAREA"
                         "STREAMS;ARGS")
   if(NOT E_SCRIPT OR NOT E_EXPECT)
     message(FATAL_ERROR "zp_add_e2e_test(${name}): SCRIPT and EXPECT are needed")
@@ -59,6 +60,9 @@ function(zp_add_e2e_test name)
       ZP_WINE_PREFIX=${ZP_WINE_PREFIX}-e2e ZP_WINE_RUN=${ZP_WINE_RUN})
   if(E_SCREEN)
     list(APPEND environment ZP_XVFB_SCREEN=${E_SCREEN})
+  endif()
+  if(E_WORKAREA)
+    list(APPEND environment ZP_XVFB_WORKAREA=${E_WORKAREA})
   endif()
   set_tests_properties(e2e.${name} PROPERTIES
     LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT ${E_TIMEOUT} RESOURCE_LOCK zp_wine_desktop

@@ -112,6 +112,13 @@ void ScriptRunner::Execute(const Step& step) {
         Error("the module shows no window");
       }
       break;
+    case StepKind::MinimizeWindow:
+      if (HWND window = FindModuleWindow(viewer_)) {
+        ShowWindow(window, SW_MINIMIZE);
+      } else {
+        Error("the module shows no window");
+      }
+      break;
     case StepKind::Snapshot:
       Snapshot(step.arg);
       break;
