@@ -44,7 +44,9 @@ if [ -n "${built[win32]:-}" ]; then
 fi
 
 tests native "tests: native (unit tests, tools, the module binary, the release package)" \
-  -j "$(nproc)" -LE 'wine|e2e'
+  -j "$(nproc)" -LE 'wine|e2e|reproducible'
+# Builds the package twice more, from scratch, so it runs alone.
+tests native "tests: two clean builds of the release package give the same bytes" -L reproducible
 # Wine programs share one desktop per prefix and compete for the display and
 # the keyboard focus: they run one at a time.
 tests native "tests: the module and tools under Wine, end to end in the stand-in viewer" -L 'wine|e2e'

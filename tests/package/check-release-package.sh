@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Unpacks the release package and checks what a user gets: exactly the module,
 # the sample settings, the guide and the capture inspector; the module and the
-# inspector are the ones the tests ran; both
-# texts are Windows text files (CRLF, code page 1252); the guide covers
-# installing, groups and every settings key; the module carries its version
-# resource.
+# inspector are the ones the tests ran, stripped of their symbols, with no link
+# time stamp and no folder of the build machine in them; SHA256SUMS beside the
+# ZIP lists it; both texts are Windows text files (CRLF, code page 1252); the
+# guide covers installing, groups and every settings key; the module carries
+# its version resource.
 #
-#   check-release-package.sh PACKAGE.zip TESTED-MODULE TESTED-INSPECTOR VERSION WORK-FOLDER
+#   check-release-package.sh PACKAGE.zip TESTED-MODULE TESTED-INSPECTOR VERSION WORK-FOLDER \
+#                            STRIP-TOOL BUILD-FOLDER...
 set -euo pipefail
-zip=$(realpath "$1") tested=$2 inspector=$3 version=$4 work=$5
+zip=$(realpath "$1") tested=$2 inspector=$3 version=$4 work=$5 strip=$6
+shift 6
+folders=("$@")
 fail=0
 say() { echo "$1 $2"; [ "$1" = ok ] || fail=1; }
 
+command -v "$strip" >/dev/null || { echo "FAIL no strip tool '$strip' (i686-w64-mingw32-strip, from MinGW-w64)"; exit 1; }
 [ -f "$zip" ] || { echo "FAIL no package $zip (build the target 'package' of the win32 build)"; exit 1; }
 rm -rf "$work" && mkdir -p "$work"
 (cd "$work" && cmake -E tar xf "$zip")
@@ -20,10 +25,36 @@ files=$(cd "$work" && find . -type f -printf '%P\n' | sort | tr '\n' ' ')
 want="Zanterpoint.ini Zanterpoint.mod Zanterpoint.txt zpinspect.exe "
 [ "$files" = "$want" ] && say ok "contents: $files" || say FAIL "contents: '$files', want '$want'"
 
-cmp -s "$work/Zanterpoint.mod" "$tested" && say ok "the module is the tested one" ||
-  say FAIL "the module differs from $tested"
-cmp -s "$work/zpinspect.exe" "$inspector" && say ok "zpinspect.exe is the tested one" ||
-  say FAIL "zpinspect.exe differs from $inspector"
+sums=$(dirname "$zip")/SHA256SUMS
+if [ "$(cat "$sums" 2>/dev/null)" = "$(cd "$(dirname "$zip")" && sha256sum "$(basename "$zip")")" ]; then
+  say ok "SHA256SUMS lists the package"
+else
+  say FAIL "SHA256SUMS beside the package does not list it with its hash"
+fi
+
+# u32 FILE OFFSET: the little-endian 32-bit number at OFFSET.
+u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+for pair in "Zanterpoint.mod:$tested" "zpinspect.exe:$inspector"; do
+  name=${pair%%:*} built=${pair#*:} f=$work/${pair%%:*}
+  [ -f "$f" ] || continue
+  # The released copy is the tested binary without its symbols, stripped as
+  # the package step does it (strip dates its output unless told otherwise).
+  SOURCE_DATE_EPOCH=0 "$strip" -o "$work/tested-$name" "$built"
+  cmp -s "$f" "$work/tested-$name" && say ok "$name is the tested one, stripped" ||
+    say FAIL "$name is not $built stripped"
+  pe=$(u32 "$f" 60)
+  [ "$(u32 "$f" $((pe + 8)))" = 0 ] && say ok "$name: no link time stamp" ||
+    say FAIL "$name: a link time stamp in the PE header"
+  [ "$(u32 "$f" $((pe + 16)))" = 0 ] && say ok "$name: no symbols" || say FAIL "$name: symbols in it"
+  for folder in "${folders[@]}"; do
+    folder=$(realpath "$folder")
+    if LC_ALL=C grep -q -F -- "$folder" "$f" || strings -el "$f" | grep -q -F -- "$folder"; then
+      say FAIL "$name holds the build machine's folder $folder"
+    else
+      say ok "$name: no $folder in it"
+    fi
+  done
+done
 
 for text in Zanterpoint.txt Zanterpoint.ini; do
   f=$work/$text
