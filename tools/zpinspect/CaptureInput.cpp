@@ -395,7 +395,7 @@ LoadedCapture ReplayStream(std::istream& in, uint64_t fileSize) {
     throw InputError("no packet in it: the file ends inside its first packet" +
                      (dumpHint.empty() ? std::string() : "; " + dumpHint));
   }
-  if (!dumpHint.empty() && (zeroSkip || reading.cutBytes > 0)) {
+  if (!dumpHint.empty() && zeroSkip) {
     loaded.notes.push_back({"dump_cut_short", dumpHint});
   }
 

@@ -103,14 +103,14 @@ std::string EndText(ListEnd end) {
     case ListEnd::NotRead:
       return "";
     case ListEnd::EndOfData:
-      return "no linkage descriptor follows: the announcement's data ends";
+      return "end of data (no linkage descriptor follows)";
     case ListEnd::UnreadableDescriptor:
-      return "a linkage descriptor whose name holds the byte 0xFF cannot be read: no entry for it";
+      return "an unreadable descriptor (its name holds the byte 0xFF: no entry for it)";
     case ListEnd::CaptureEnd:
-      return "the next descriptor runs past the packets stored with the marker: the capture "
-             "ends there";
+      return "the capture's end (the next descriptor runs past the packets stored with the "
+             "marker)";
     case ListEnd::Full:
-      return Format("all %lld places of the list are taken: further channels are dropped",
+      return Format("the list is full (%lld entries: further channels are dropped)",
                     kPortalListCapacity);
   }
   return "";
@@ -384,7 +384,7 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
     line("  marker without continuity: " + (found.markerWithoutContinuity.Found()
                                                 ? Place(found.markerWithoutContinuity)
                                                 : std::string("none")));
-    if (LaterOnly(in, k)) line("  " + LaterText(in, k));
+    if (LaterOnly(in, k)) out += Wrapped(LaterText(in, k), "  ", "    ");
     if (found.outcome != ListOutcome::Read) {
       line("  " + StatusText(in, k));
       continue;
@@ -396,8 +396,9 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
     for (int i = 0; i < list.count; ++i) {
       line(Format("  %6lld  ", list.entries[i].serviceId) + ReadableText(list.entries[i].name));
     }
-    line("  the list ends at " + Place(found.endAt) + ": " + EndText(found.end));
-    if (found.markerEntry >= 0) line("  " + MarkerEntryText(found));
+    out +=
+        Wrapped("the list ends at " + Place(found.endAt) + ": " + EndText(found.end), "  ", "    ");
+    if (found.markerEntry >= 0) out += Wrapped(MarkerEntryText(found), "  ", "    ");
   }
 
   line("");
@@ -406,7 +407,7 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
     line(Format("  %lld  ", i) +
          (in.infoTexts[i].empty() ? std::string("(none)") : ReadableText(in.infoTexts[i])));
   }
-  for (const Note& note : in.notes) line("Note: " + note.text);
+  for (const Note& note : in.notes) out += Wrapped(note.text, "Note: ", "  ");
   line("");
   line(std::string("Verdict: ") + Verdict(in));
   if (!in.treeBuilt) {
