@@ -16,7 +16,7 @@ constexpr uint8_t kSyncByte = 0x47;
 constexpr size_t kPacketSize = kTsPacketSize;
 constexpr int kPidCount = 0x2000;
 // Packet sizes in the order they are preferred when several fit.
-constexpr int kPacketSizes[] = {188, 192, 204};
+constexpr int kPacketSizes[] = {static_cast<int>(kTsPacketSize), 192, 204};
 // The bytes before a packet's sync byte that belong to it: the time stamp of 192.
 int PrefixOf(int packetSize) { return packetSize == 192 ? 4 : 0; }
 // Sync bytes at one spacing in a row that make a packet size, or mark where a

@@ -160,7 +160,7 @@ const char* PidName(int pid) {
       return "NIT";
     case 0x0011:
       return "SDT/BAT";
-    case 0x0012:
+    case kSectionPid:
       return "EIT";
     case 0x0014:
       return "TDT/TOT";

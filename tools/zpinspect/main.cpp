@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "feed/CaptureDump.h"
 #include "tools/zpinspect/CaptureInput.h"
 #include "tools/zpinspect/Report.h"
 
@@ -15,32 +16,42 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: zpinspect [--json] FILE\n"
-    "\n"
-    "Shows what the Zanterpoint module finds in FILE: the packet counts, where the\n"
-    "portal markers lie, the three portal lists as the module's tree shows them, the\n"
-    "ten information texts and whether the module builds its tree, and, when it\n"
-    "finds nothing, what to do next.\n"
-    "\n"
-    "FILE is either a capture dump, as \"Save Buffer\" in the module's menu \"More\"\n"
-    "writes it (376,000 bytes), or a recording of a transponder (a transport stream\n"
-    "of 188-byte packets, or of 192 or 204 bytes with a time stamp before or parity\n"
-    "bytes after each), which is captured as the module would: its first 500\n"
-    "section packets and its information packets. A damaged recording is read\n"
-    "through: bytes where the sync is lost are skipped up to the next run of sync\n"
-    "bytes, a cut last packet is dropped, and the report says where. The report\n"
-    "also counts the packets of each PID, and finds an announcement that lies\n"
-    "beyond the module's window. A dump carries no record of which scan stored\n"
-    "which slot: its 500 section slots are read as one capture, which is what the\n"
-    "module holds after a full scan.\n"
-    "\n"
-    "  --json   the same as JSON, for scripts\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  the file was read, damaged or not, whatever the module would find\n"
-    "  1  the file cannot be opened or read, or holds no packet at all\n"
-    "  2  a bad command line\n";
+// The usage text, with the module's own figures.
+std::string UsageText() {
+  const std::string dumpSize = std::to_string(zp::kDumpFileSize);
+  const std::string sections = std::to_string(zp::kSectionPacketsPerScan);
+  return "usage: zpinspect [--json] FILE\n"
+         "\n"
+         "Shows what the Zanterpoint module finds in FILE: the packet counts, where the\n"
+         "portal markers lie, the three portal lists as the module's tree shows them, the\n"
+         "information texts and whether the module builds its tree, and, when it finds\n"
+         "nothing, what to do next.\n"
+         "\n"
+         "FILE is either a capture dump, as \"Save Buffer\" in the module's menu \"More\"\n"
+         "writes it (" +
+         dumpSize +
+         " bytes), or a recording of a transponder (a transport stream of\n"
+         "188-byte packets, or of 192 or 204 bytes with a time stamp before or parity\n"
+         "bytes after each), which is captured as the module would: its first " +
+         sections +
+         "\n"
+         "section packets and its information packets. A damaged recording is read\n"
+         "through: bytes where the sync is lost are skipped up to the next run of sync\n"
+         "bytes, a cut last packet is dropped, and the report says where. The report\n"
+         "also counts the packets of each PID, and finds an announcement that lies\n"
+         "beyond the module's window. A dump carries no record of which scan stored\n"
+         "which slot: its " +
+         sections +
+         " section slots are read as one capture, which is what the\n"
+         "module holds after a full scan.\n"
+         "\n"
+         "  --json   the same as JSON, for scripts\n"
+         "\n"
+         "Exit codes:\n"
+         "  0  the file was read, damaged or not, whatever the module would find\n"
+         "  1  the file cannot be opened or read, or holds no packet at all\n"
+         "  2  a bad command line\n";
+}
 
 #ifdef _WIN32
 // Names with umlauts come out as UTF-8: the console shows them as such while
@@ -82,7 +93,7 @@ std::string DisplayName(const std::string& name) {
 
 int Usage(const char* error) {
   if (error != nullptr) std::fprintf(stderr, "zpinspect: %s\n", error);
-  std::fputs(kUsage, error != nullptr ? stderr : stdout);
+  std::fputs(UsageText().c_str(), error != nullptr ? stderr : stdout);
   return error != nullptr ? 2 : 0;
 }
 
