@@ -334,8 +334,8 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
       line(tables);
     }
     line(Format("  0x%04llX  %8lld  ", kInfoPid, Ll(PacketsOf(in, kInfoPid))) +
-         Format("%lld information packets; the module keeps up to %lld", Ll(in.infoPacketsInFile),
-                kInfoTextCount));
+         Format("information: the module keeps up to %lld information packets (%lld here)",
+                kInfoTextCount, Ll(in.infoPacketsInFile)));
     size_t shown = 0;
     uint64_t otherPackets = 0;
     size_t others = 0;

@@ -386,7 +386,7 @@ TEST(ZpInspect, SaysWhichPidsTheFileHoldsAndWhatTheModuleKeeps) {
   ASSERT_FALSE(result.sectionTables.empty());
   EXPECT_EQ(0x4E, result.sectionTables[0].first);
   const std::string text = TextReport(result, "x");
-  EXPECT_NE(std::string::npos, text.find("2 information packets; the module keeps up to 10"));
+  EXPECT_NE(std::string::npos, text.find("the module keeps up to 10 information packets (2 here)"));
 }
 
 TEST(ZpInspect, AnAnnouncementBeyondTheModulesWindowIsFoundAndTheNextStepSaid) {
