@@ -108,6 +108,14 @@ int main(int argc, char** argv) {
     resync.erase(300 * kPacket + 50, 20);
     resync.insert(0, std::string("\x12\x47\x00", 3) + std::string(96, '\x33'));
     WriteFile(out + "portal-resync.ts", resync);
+    // The last Direkt channel's descriptor made a Sport marker (linkage type
+    // 0xB0 and the marker word): the module reads it as a channel all the same.
+    std::string markerInList = portal;
+    const size_t name = markerInList.find("D 9 Klassiker");
+    if (name == std::string::npos || name % kPacket < 9) throw std::runtime_error("no D 9");
+    markerInList[name - 1] = '\xB0';
+    markerInList.replace(name, 6, "Portal");
+    WriteFile(out + "portal-marker-in-list.ts", markerInList);
     WriteFile(out + "portal-192.m2ts", Framed(portal, 192));
     WriteFile(out + "portal-204.ts", Framed(portal, 204));
     WriteFile(out + "portal-late.ts",

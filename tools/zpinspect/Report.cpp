@@ -118,8 +118,7 @@ std::string EndText(ListEnd end) {
 
 std::string MarkerEntryText(const ListReport& found) {
   return Format("entry %lld is the marker descriptor of the ", found.markerEntry + 1) +
-         PortalOf(found.markerEntryKind).caption +
-         ": the module lists it as a channel, and what follows it in this list";
+         PortalOf(found.markerEntryKind).caption + ", not a channel: the module lists it as one";
 }
 
 // A portal whose marker is not in the module's window but later in the file.
@@ -489,7 +488,7 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
            ", \"listEnd\": \"" + EndKey(found.end) +
            "\", \"listEndAt\": " + JsonPlace(read ? found.endAt : kNotFound) + ",\n";
     out += "     \"markerEntry\": ";
-    out += found.markerEntry >= 0 ? Format("{\"entry\": %lld, \"portal\": \"", found.markerEntry) +
+    out += found.markerEntry >= 0 ? Format("{\"index\": %lld, \"portal\": \"", found.markerEntry) +
                                         PortalOf(found.markerEntryKind).caption + "\"}"
                                   : std::string("null");
     const int count = read ? in.lists[k].count : 0;
