@@ -251,15 +251,25 @@ void ReadEntriesReported(const CaptureBuffer& capture, const CaptureNumbers* cap
                          PacketCursor cursor, int32_t markerSlot, PortalList& list,
                          ListReport& report) {
   const int32_t lastSlot = RunEnd(captures, markerSlot, kCaptureSlots);
-  report.end = ListEnd::Full;
-  while (list.count < kPortalListCapacity) {
+  const auto endOf = [](EntryRead read) {
+    return read == EntryRead::NoTag     ? ListEnd::EndOfData
+           : read == EntryRead::NameEnd ? ListEnd::UnreadableDescriptor
+                                        : ListEnd::CaptureEnd;
+  };
+  while (true) {
+    if (list.count == kPortalListCapacity) {
+      // Full only if there is a channel more, which is dropped.
+      PortalEntry dropped;
+      PacketCursor probe = cursor;
+      const EntryRead read = ParseEntryWithin(capture, probe, dropped, lastSlot);
+      report.end = read == EntryRead::Taken ? ListEnd::Full : endOf(read);
+      break;
+    }
     int type = -1;
     const EntryRead read =
         ParseEntryWithin(capture, cursor, list.entries[list.count], lastSlot, &type);
     if (read != EntryRead::Taken) {
-      report.end = read == EntryRead::NoTag     ? ListEnd::EndOfData
-                   : read == EntryRead::NameEnd ? ListEnd::UnreadableDescriptor
-                                                : ListEnd::CaptureEnd;
+      report.end = endOf(read);
       break;
     }
     const int markerKind = MarkerKindOf(list.entries[list.count], type);

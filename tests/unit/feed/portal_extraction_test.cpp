@@ -237,6 +237,7 @@ TEST_F(ExtractionTest, ReportTellsWhyEachListEnded) {
   EXPECT_EQ(ListEnd::EndOfData, report[0].end);
   EXPECT_EQ(ListEnd::UnreadableDescriptor, report[1].end);
   EXPECT_EQ(ListEnd::Full, report[2].end);
+  EXPECT_EQ(31, lists[2].count);
   EXPECT_EQ((PacketCursor{3, 12}), report[0].markerWithoutContinuity);
   EXPECT_EQ(report[0].markerWithoutContinuity, report[0].markerWithContinuity);
   EXPECT_EQ((PacketCursor{3, 26}), report[0].listStart);
@@ -245,6 +246,15 @@ TEST_F(ExtractionTest, ReportTellsWhyEachListEnded) {
     EXPECT_EQ(ListOutcome::Read, list.outcome);
     EXPECT_EQ(-1, list.markerEntry);
   }
+
+  // Exactly as many channels as the list holds: none is dropped.
+  write.At(60, 4).Marker("Info T");
+  for (int i = 0; i < kPortalListCapacity; ++i) write.Linkage(7, "c");
+  write.End();
+  (*capture)[20][12] = 0;  // the first Erotik marker is gone
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, nullptr, &report));
+  EXPECT_EQ(31, lists[2].count);
+  EXPECT_EQ(ListEnd::EndOfData, report[2].end);
 
   // A descriptor cut by the end of the capture's run of slots.
   *capture = CaptureBuffer{};
