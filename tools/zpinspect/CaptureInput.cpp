@@ -147,7 +147,8 @@ class ByteWindow {
 
   uint64_t Size() const { return size_; }
   // The `count` bytes at `offset`, or null when the file ends first. Valid until
-  // the next call; `offset` never lies before that of an earlier call.
+  // the next call. Reading goes forward; an offset before the window (a step
+  // back after a look ahead) reads the file again from there.
   const uint8_t* At(uint64_t offset, size_t count) {
     if (offset > size_ || count > size_ - offset) return nullptr;
     if (offset < start_ || offset + count > start_ + buffer_.size()) Load(offset, count);
