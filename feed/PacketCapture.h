@@ -9,6 +9,14 @@
 
 namespace zp {
 
+// The two PIDs the capture keeps: event information sections, which carry the
+// portal announcements, and the information texts.
+inline constexpr int kSectionPid = 0x0012;
+inline constexpr int kInfoPid = 0x0997;
+// Byte 1 of an information packet: its PID's high bits with payload unit start
+// set, transport error and priority clear.
+inline constexpr uint8_t kInfoPacketByte1 = 0x40 | (kInfoPid >> 8);
+
 inline constexpr int kSectionPacketsPerScan = 500;
 inline constexpr int kInfoCounterLimit = 20;  // two per information packet: ten packets
 inline constexpr int kInfoTextCount = 10;
@@ -37,10 +45,11 @@ class InfoTextTable {
 
 // How the packet callback tells the two PIDs apart, from bytes 1 and 2 alone.
 inline bool IsSectionPacket(const uint8_t* packet) {
-  return (packet[1] & 0x1F) == 0x00 && packet[2] == 0x12;  // PID 0x0012, any flags
+  return (packet[1] & 0x1F) == (kSectionPid >> 8) &&
+         packet[2] == (kSectionPid & 0xFF);  // any flags
 }
 inline bool IsInfoPacket(const uint8_t* packet) {
-  return packet[1] == 0x49 && packet[2] == 0x97;  // PID 0x0997, unit start only
+  return packet[1] == kInfoPacketByte1 && packet[2] == (kInfoPid & 0xFF);
 }
 
 // Capture state of one scan: the two packet buffers, their counters, the

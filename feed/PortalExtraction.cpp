@@ -188,32 +188,47 @@ MarkerPlaces FindMarkers(const CaptureBuffer& capture, const CaptureNumbers* cap
   return found;
 }
 
+// How reading one linkage descriptor went.
+enum class EntryRead { Taken, NoTag, NameEnd, PastRun };
+
 // Reads one linkage descriptor at the cursor from slots up to `lastSlot` and
-// moves past it; false, as ParseLinkageEntry, when there is none to take.
-bool ParseEntryWithin(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
-                      int32_t lastSlot) {
-  if (ByteAt(capture, cursor, lastSlot) != kLinkageTag) return false;
+// moves past it, as ParseLinkageEntry. `linkageType`, when given, receives the
+// descriptor's linkage type.
+EntryRead ParseEntryWithin(const CaptureBuffer& capture, PacketCursor& cursor, PortalEntry& entry,
+                           int32_t lastSlot, int* linkageType = nullptr) {
+  if (ByteAt(capture, cursor, lastSlot) != kLinkageTag) return EntryRead::NoTag;
   DescriptorReader reader(capture, cursor, 0, lastSlot);
   const int length = reader.Read(linkage::kLength);
   const int high = reader.Read(linkage::kServiceIdHigh);
   const int low = reader.Read(linkage::kServiceIdLow);
   // Read, not skipped: with a short length this is the descriptor's last byte,
   // and it must lie in the slots the descriptor may use.
-  reader.Read(linkage::kLinkageType);
+  const int type = reader.Read(linkage::kLinkageType);
 
   std::string name;
   const int nameLength = length - linkage::kFixedLength;
   if (nameLength > 0) name.reserve(static_cast<size_t>(nameLength));
   if (reader.ReadUntil(nameLength, kNameEnd, name)) {
     cursor = reader.Position();  // on the end byte
-    return false;
+    return EntryRead::NameEnd;
   }
   // The descriptor runs past the capture, or past the packets stored with its start.
-  if (reader.Failed()) return false;
+  if (reader.Failed()) return EntryRead::PastRun;
   entry.serviceId = high * 256 + low;
   entry.name = std::move(name);
   cursor = reader.Position();
-  return true;
+  if (linkageType != nullptr) *linkageType = type;
+  return EntryRead::Taken;
+}
+
+// The portal whose marker word an entry's name begins with, if its descriptor
+// is a marker's (linkage type 0xB0); -1 for a channel.
+int MarkerKindOf(const PortalEntry& entry, int linkageType) {
+  if (linkageType != kMarkerByte) return -1;
+  for (int k = 0; k < kListKindCount; ++k) {
+    if (entry.name.compare(0, kMarkerLength, kPortals[k].marker) == 0) return k;
+  }
+  return -1;
 }
 
 // The list behind a marker whose 0xB0 byte lies in `markerSlot`. It ends with
@@ -224,9 +239,47 @@ void ReadEntries(const CaptureBuffer& capture, const CaptureNumbers* captures, P
   const int32_t lastSlot = RunEnd(captures, markerSlot, kCaptureSlots);
   // A 32nd consecutive descriptor has no slot: the list ends with the 31st.
   while (list.count < kPortalListCapacity &&
-         ParseEntryWithin(capture, cursor, list.entries[list.count], lastSlot)) {
+         ParseEntryWithin(capture, cursor, list.entries[list.count], lastSlot) ==
+             EntryRead::Taken) {
     ++list.count;
   }
+}
+
+// ReadEntries, telling why the list ended; apart so that the module's own
+// extraction does none of this bookkeeping.
+void ReadEntriesReported(const CaptureBuffer& capture, const CaptureNumbers* captures,
+                         PacketCursor cursor, int32_t markerSlot, PortalList& list,
+                         ListReport& report) {
+  const int32_t lastSlot = RunEnd(captures, markerSlot, kCaptureSlots);
+  const auto endOf = [](EntryRead read) {
+    return read == EntryRead::NoTag     ? ListEnd::EndOfData
+           : read == EntryRead::NameEnd ? ListEnd::UnreadableDescriptor
+                                        : ListEnd::CaptureEnd;
+  };
+  while (true) {
+    if (list.count == kPortalListCapacity) {
+      // Full only if there is a channel more, which is dropped.
+      PortalEntry dropped;
+      PacketCursor probe = cursor;
+      const EntryRead read = ParseEntryWithin(capture, probe, dropped, lastSlot);
+      report.end = read == EntryRead::Taken ? ListEnd::Full : endOf(read);
+      break;
+    }
+    int type = -1;
+    const EntryRead read =
+        ParseEntryWithin(capture, cursor, list.entries[list.count], lastSlot, &type);
+    if (read != EntryRead::Taken) {
+      report.end = endOf(read);
+      break;
+    }
+    const int markerKind = MarkerKindOf(list.entries[list.count], type);
+    if (markerKind >= 0 && report.markerEntry < 0) {
+      report.markerEntry = list.count;
+      report.markerEntryKind = static_cast<ListKind>(markerKind);
+    }
+    ++list.count;
+  }
+  report.endAt = cursor;
 }
 
 }  // namespace
@@ -262,11 +315,51 @@ bool ParseLinkageEntry(const CaptureBuffer& capture, PacketCursor& cursor, Porta
                        const CaptureNumbers* captures) {
   // Every byte of the descriptor from the run of slots that holds its tag.
   return ParseEntryWithin(capture, cursor, entry,
-                          RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst));
+                          RunEnd(captures, cursor.packet, kDescriptorSlotsBeyondFirst)) ==
+         EntryRead::Taken;
 }
 
+namespace {
+
+// ExtractPortalLists with a report: the same steps, and what each found.
+bool ExtractReported(const CaptureBuffer& capture, PortalLists& lists,
+                     const CaptureNumbers* captures, ExtractionReport& report) {
+  const MarkerPlaces markers = FindMarkers(capture, captures);
+  for (int k = 0; k < kListKindCount; ++k) {
+    report[k] = ListReport{};
+    report[k].markerWithContinuity = markers.continuedByte[k];
+    report[k].markerWithoutContinuity = markers.anyByte[k];
+  }
+  // Each list after Direkt is read only when the one before it was found.
+  bool previousFound = true;
+  for (int k = 0; k < kListKindCount; ++k) {
+    const auto kind = static_cast<ListKind>(k);
+    ListReport& list = report[k];
+    if (!previousFound) {
+      list.outcome = report[0].outcome == ListOutcome::Read ? ListOutcome::KeptPrevious
+                                                            : ListOutcome::NoDirekt;
+      continue;
+    }
+    lists[k].count = 0;
+    const PacketCursor cursor = markers.Preferred(kind);
+    previousFound = cursor.Found();
+    if (!previousFound) {
+      list.outcome = ListOutcome::NoMarker;
+      continue;
+    }
+    list.outcome = ListOutcome::Read;
+    list.listStart = cursor;
+    ReadEntriesReported(capture, captures, cursor, markers.PreferredByte(kind).packet, lists[k],
+                        list);
+  }
+  return report[0].outcome == ListOutcome::Read;
+}
+
+}  // namespace
+
 bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
-                        const CaptureNumbers* captures) {
+                        const CaptureNumbers* captures, ExtractionReport* report) {
+  if (report != nullptr) return ExtractReported(capture, lists, captures, *report);
   PortalList& direkt = lists[static_cast<int>(ListKind::Direkt)];
   PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
   PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];

@@ -12,6 +12,8 @@ namespace zp {
 
 inline constexpr int kScanTickLimit = 15;  // ticks of 100 ms until a capture ends anyway
 inline constexpr int kScanTickIntervalMs = 100;
+// The longest a capture runs: it ends at the last tick whether complete or not.
+inline constexpr int kScanTimeLimitMs = kScanTickLimit * kScanTickIntervalMs;
 // The channel a scan retries on when an ordinary one carries no announcement.
 inline constexpr int32_t kPortalServiceId = PortalOf(ListKind::Direkt).serviceId;
 // What the user is told when neither the current channel nor the portal channel

@@ -22,7 +22,13 @@ head -c 100000 "$sample" >"$work/cut"
 expect 0 '^Verdict: tree built$' "$sample"
 expect 0 '"verdict": "tree built"' --json "$sample"
 expect 1 'the file is empty' "$work/empty"
-expect 1 'ends inside packet 531' "$work/cut"
+expect 0 'the file ends inside packet 531' "$work/cut"
+head -c 100 /dev/zero >"$work/zeros"
+expect 1 'no packet in it' "$work/zeros"
+# A UTF-8 name comes out in the JSON as it was given.
+cp "$sample" "$work/Aufnahme-ü.ts"
+expect 0 '"file": ".*Aufnahme-ü.ts"' --json "$work/Aufnahme-ü.ts"
+expect 0 '^  1  the file cannot be opened or read, or holds no packet at all$' --help
 expect 1 'cannot open' "$work/missing"
 expect 2 'unknown option --dump' --dump "$sample"
 expect 2 'no file given'

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/zpinspect/Format.h"
+
 namespace zp::inspect {
 
 namespace {
@@ -14,6 +16,47 @@ int StoredSlots(const CaptureBuffer& buffer) {
   }));
 }
 
+// A dump does not say which scan stored which slot. Where a list runs across a
+// continuity break, the slot after the break may hold a packet of an older
+// capture (the last scan stored fewer slots than there are), and the module
+// ends a list at such a junction: the module's own extraction with the
+// junction there tells what its tree would then show.
+void NotePossibleJunctions(const CaptureBuffer& sections, const CaptureNumbers& numbers,
+                           Inspection& result) {
+  std::array<bool, kListKindCount> noted{};
+  PortalLists lists;
+  ExtractionReport split;
+  for (const int slot : result.continuityBreaks) {
+    CaptureNumbers junction = numbers;
+    const uint32_t older = numbers[slot] + 1;
+    for (int s = slot; s < result.sectionStored; ++s) junction[s] = older;
+    ExtractPortalLists(sections, lists, &junction, &split);
+    for (int k = 0; k < kListKindCount; ++k) {
+      const ListReport& whole = result.extraction[k];
+      if (noted[k] || whole.outcome != ListOutcome::Read) continue;
+      const int count = result.lists[k].count;
+      std::string then;
+      if (split[k].outcome != ListOutcome::Read) {
+        then = "the module does not find this marker then";
+      } else if (lists[k].count != count) {
+        then = Format("the module's tree then lists %lld of these %lld entries", lists[k].count,
+                      count);
+      } else {
+        continue;
+      }
+      noted[k] = true;
+      result.notes.push_back(
+          {"dump_list_across_captures",
+           std::string(kPortals[k].caption) +
+               Format(": the list runs across slot %lld, whose continuity counter does not "
+                      "follow slot %lld's. If the dump was saved after a partial capture, the "
+                      "slots from %lld on hold an older capture's packets, and ",
+                      slot, slot - 1, slot) +
+               then});
+    }
+  }
+}
+
 }  // namespace
 
 Inspection Inspect(const LoadedCapture& loaded) {
@@ -23,13 +66,23 @@ Inspection Inspect(const LoadedCapture& loaded) {
   result.kind = loaded.kind;
   result.fileSize = loaded.fileSize;
   result.packetsRead = loaded.packetsRead;
+  result.packetsCaptured = loaded.packetsCaptured;
+  result.reading = loaded.reading;
+  result.pids = loaded.pids;
+  result.sectionPacketsInFile = loaded.sectionPacketsInFile;
+  result.infoPacketsInFile = loaded.infoPacketsInFile;
+  result.sectionTables = loaded.sectionTables;
+  result.later = loaded.later;
   result.sectionPackets = capture.SectionCount();
   result.sectionStored = StoredSlots(sections);
   result.infoStored = StoredSlots(capture.Info());
   result.complete = capture.Complete();
   result.notes = loaded.notes;
   if (result.sectionStored == 0) {
-    result.notes.push_back("no section packet (PID 0x0012) at all: nothing carries portal lists");
+    result.notes.push_back(
+        {"no_section_packets",
+         Format("no section packet (PID 0x%04llX) at all: nothing carries portal lists",
+                kSectionPid)});
   }
   for (int slot = 1; slot < result.sectionStored; ++slot) {
     if (ContinuityCounter(sections, slot) != ((ContinuityCounter(sections, slot - 1) + 1) & 0x0F)) {
@@ -39,31 +92,28 @@ Inspection Inspect(const LoadedCapture& loaded) {
 
   // The file was replayed as one capture; its capture numbers still mark the
   // never-filled slots, where the module ends a descriptor as well.
-  const CaptureNumbers* captures = &capture.SectionCaptures();
-  result.treeBuilt = ExtractPortalLists(sections, result.lists, captures);
-  bool previousRead = result.treeBuilt;
-  for (int k = 0; k < kListKindCount; ++k) {
-    PortalFinding& finding = result.portals[k];
-    finding.kind = static_cast<ListKind>(k);
-    finding.portal = kPortals[k].caption;
-    finding.marker = kPortals[k].marker;
-    const PacketCursor continued =
-        FindMarker(sections, finding.kind, true, captures, &finding.withContinuity);
-    const PacketCursor any =
-        FindMarker(sections, finding.kind, false, captures, &finding.withoutContinuity);
-    finding.listStart = continued.Found() ? continued : any;
-    // Each list after Direkt is read only when the one before it was found.
-    if (!result.treeBuilt && k > 0) {
-      finding.status = ListStatus::NoDirekt;
-    } else if (k > 0 && !previousRead) {
-      finding.status = ListStatus::KeptPrevious;
-    } else {
-      finding.status = finding.listStart.Found() ? ListStatus::Read : ListStatus::NoMarker;
-    }
-    previousRead = finding.status == ListStatus::Read;
-  }
-
+  const CaptureNumbers& numbers = capture.SectionCaptures();
+  result.treeBuilt = ExtractPortalLists(sections, result.lists, &numbers, &result.extraction);
+  if (result.kind == InputKind::Dump) NotePossibleJunctions(sections, numbers, result);
   for (int i = 0; i < kInfoTextCount; ++i) result.infoTexts[i] = capture.InfoText(i);
+
+  if (!result.treeBuilt) {
+    const LaterMarker& direkt = result.later[static_cast<int>(ListKind::Direkt)];
+    if (direkt.found) {
+      result.next = {"capture_at_another_moment",
+                     Format("The Direkt announcement lies later in this recording, at section "
+                            "packet %lld: a capture at another moment would find it. Scan again "
+                            "on this transponder.",
+                            static_cast<long long>(direkt.sectionPacket))};
+    } else {
+      result.next = {
+          "record_portal_transponder",
+          Format("No Direkt announcement anywhere in this file. Record the transponder of the "
+                 "portal channel (service id %lld) while the module's window is open and a scan "
+                 "runs there, and inspect that recording.",
+                 kPortalServiceId)};
+    }
+  }
   return result;
 }
 

@@ -6,8 +6,14 @@
 #include "tools/zpinspect/Inspection.h"
 
 // zpinspect's output: a report for a person, or the same as JSON for scripts.
-// Both are UTF-8; names and texts from the stream are code page 1252 bytes.
+// Both are UTF-8; names and texts from the stream are code page 1252 bytes,
+// the file name is UTF-8 as the command line gave it.
 namespace zp::inspect {
+
+// The version of the JSON layout; it changes when a field changes meaning or goes.
+inline constexpr int kJsonSchema = 2;
+// The verdict when the module builds its tree.
+inline constexpr char kTreeBuiltVerdict[] = "tree built";
 
 // Code page 1252 bytes as UTF-8 for a person: what cannot be seen (control
 // bytes, bytes the code page leaves undefined, no-break and soft hyphen) as

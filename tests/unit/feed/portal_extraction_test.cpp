@@ -225,6 +225,117 @@ TEST_F(ExtractionTest, DescriptorsRunningOffTheLastSlotNeverLeaveTheBuffer) {
   EXPECT_FALSE(FindMarker(*capture, ListKind::Sport, false).Found());
 }
 
+// The report that zpinspect prints: why each list ended, where the markers lie,
+// and the same lists and result as an extraction without one.
+TEST_F(ExtractionTest, ReportTellsWhyEachListEnded) {
+  ExtractionReport report;
+  write.At(3, 4).Marker("Direkt").Linkage(1, "a").Linkage(2, "b").End();
+  write.At(9, 4).Marker("Portal").Linkage(3, "good").Linkage(4, std::string("b\xFF") + "d");
+  write.At(20, 4).Marker("Info T");
+  for (int i = 0; i < 40; ++i) write.Linkage(static_cast<uint16_t>(100 + i), "ch");
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, nullptr, &report));
+  EXPECT_EQ(ListEnd::EndOfData, report[0].end);
+  EXPECT_EQ(ListEnd::UnreadableDescriptor, report[1].end);
+  EXPECT_EQ(ListEnd::Full, report[2].end);
+  EXPECT_EQ(31, lists[2].count);
+  EXPECT_EQ((PacketCursor{3, 12}), report[0].markerWithoutContinuity);
+  EXPECT_EQ(report[0].markerWithoutContinuity, report[0].markerWithContinuity);
+  EXPECT_EQ((PacketCursor{3, 26}), report[0].listStart);
+  EXPECT_EQ((PacketCursor{3, 46}), report[0].endAt);  // on the 0x4D tag after "b"
+  for (const ListReport& list : report) {
+    EXPECT_EQ(ListOutcome::Read, list.outcome);
+    EXPECT_EQ(-1, list.markerEntry);
+  }
+
+  // Exactly as many channels as the list holds: none is dropped.
+  write.At(60, 4).Marker("Info T");
+  for (int i = 0; i < kPortalListCapacity; ++i) write.Linkage(7, "c");
+  write.End();
+  (*capture)[20][12] = 0;  // the first Erotik marker is gone
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, nullptr, &report));
+  EXPECT_EQ(31, lists[2].count);
+  EXPECT_EQ(ListEnd::EndOfData, report[2].end);
+
+  // A descriptor cut by the end of the capture's run of slots.
+  *capture = CaptureBuffer{};
+  CaptureNumbers numbers{};
+  std::fill_n(numbers.begin(), 10, 1u);
+  std::fill_n(numbers.begin() + 10, 490, 2u);
+  write.At(9, 140).Marker("Direkt").Linkage(701, "Kanal 1").Linkage(702, "Kanal 2");
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, &numbers, &report));
+  EXPECT_EQ(ListEnd::CaptureEnd, report[0].end);
+  EXPECT_EQ(1, lists[0].count);
+}
+
+TEST_F(ExtractionTest, ReportNamesAnAnnouncementReadAsAChannelAndTheListsNotRead) {
+  ExtractionReport report;
+  // The Sport announcement right behind the Direkt list: its marker descriptor
+  // is a linkage descriptor like the channels', and the module takes it as one.
+  write.At(3, 4).Marker("Direkt").Linkage(1, "a").Marker("Portal").Linkage(2, "b").End();
+  ASSERT_TRUE(ExtractPortalLists(*capture, lists, nullptr, &report));
+  EXPECT_EQ(3, lists[0].count);
+  EXPECT_EQ(1, report[0].markerEntry);
+  EXPECT_EQ(ListKind::Sport, report[0].markerEntryKind);
+  EXPECT_EQ(ListOutcome::Read, report[1].outcome);
+  EXPECT_EQ(ListOutcome::NoMarker, report[2].outcome);
+  EXPECT_EQ(ListEnd::NotRead, report[2].end);
+
+  *capture = CaptureBuffer{};
+  write.At(9, 4).Marker("Portal").Linkage(2, "b").End();
+  EXPECT_FALSE(ExtractPortalLists(*capture, lists, nullptr, &report));
+  EXPECT_EQ(ListOutcome::NoMarker, report[0].outcome);
+  EXPECT_EQ(ListOutcome::NoDirekt, report[1].outcome);
+  EXPECT_EQ(ListOutcome::NoDirekt, report[2].outcome);
+  // Found all the same: the report says where it lies.
+  EXPECT_EQ((PacketCursor{9, 12}), report[1].markerWithoutContinuity);
+}
+
+TEST(ExtractionReport, AskingForOneChangesNothingOfTheResult) {
+  // Random captures with markers and linkage descriptors sprinkled in, with
+  // and without capture numbers: both ways give the same lists and result.
+  auto capture = std::make_unique<CaptureBuffer>();
+  uint32_t seed = 7;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int round = 0; round < 200; ++round) {
+    for (TsPacket& packet : *capture) {
+      for (uint8_t& b : packet) b = static_cast<uint8_t>(next() >> 24) % 4 == 0 ? 0x4A : 0x20;
+    }
+    CaptureWriter write(*capture);
+    for (int m = 0; m < 4; ++m) {
+      static const char* const kWords[] = {"Direkt", "Portal", "Info T"};
+      write.At(static_cast<int32_t>(next() % 40), static_cast<int32_t>(4 + next() % 184));
+      write.Marker(kWords[next() % 3]);
+      for (uint32_t e = next() % 6; e > 0; --e) write.Linkage(static_cast<uint16_t>(next()), "x");
+    }
+    CaptureNumbers numbers{};
+    std::fill_n(numbers.begin(), 50, 1u);
+    std::fill_n(numbers.begin(), next() % 50, 2u);
+    for (const CaptureNumbers* captures : {static_cast<const CaptureNumbers*>(nullptr),
+                                           static_cast<const CaptureNumbers*>(&numbers)}) {
+      PortalLists plain;
+      PortalLists reported = plain;
+      ExtractionReport report;
+      const bool a = ExtractPortalLists(*capture, plain, captures);
+      const bool b = ExtractPortalLists(*capture, reported, captures, &report);
+      ASSERT_EQ(a, b) << round;
+      for (int k = 0; k < kListKindCount; ++k) {
+        ASSERT_EQ(plain[k].count, reported[k].count) << round << " " << k;
+        for (int i = 0; i < plain[k].count; ++i) {
+          ASSERT_EQ(plain[k].entries[i].serviceId, reported[k].entries[i].serviceId);
+          ASSERT_EQ(plain[k].entries[i].name, reported[k].entries[i].name);
+        }
+        const PacketCursor preferred = report[k].markerWithContinuity.Found()
+                                           ? report[k].markerWithContinuity
+                                           : report[k].markerWithoutContinuity;
+        PacketCursor byte;
+        FindMarker(*capture, static_cast<ListKind>(k), report[k].markerWithContinuity.Found(),
+                   captures, &byte);
+        EXPECT_EQ(preferred, byte) << round << " " << k;
+      }
+    }
+  }
+}
+
 // Slots as the module's captures leave them: the latest capture stored slots
 // 0..9, an older one (another transponder) slots 10..499, none the rest.
 class JunctionTest : public ExtractionTest {
