@@ -327,8 +327,9 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
     if (!in.sectionTables.empty()) {
       std::string tables = "                  table ids (packets starting a section):";
       for (size_t i = 0; i < in.sectionTables.size(); ++i) {
-        tables += Format(i == 0 ? " 0x%02llX (%lld)" : ", 0x%02llX (%lld)",
-                         in.sectionTables[i].first, Ll(in.sectionTables[i].second));
+        tables += i == 0 ? " " : ", ";
+        tables +=
+            Format("0x%02llX (%lld)", in.sectionTables[i].first, Ll(in.sectionTables[i].second));
       }
       line(tables);
     }
@@ -366,7 +367,8 @@ std::string TextReport(const Inspection& in, const std::string& fileName) {
   line(Format("  information packets:  %lld of %lld", in.infoStored, kInfoTextCount));
   std::string breaks = Format("  continuity breaks:    %lld", Ll(in.continuityBreaks.size()));
   for (size_t i = 0; i < in.continuityBreaks.size() && i < 10; ++i) {
-    breaks += Format(i == 0 ? " (at slot %lld" : ", %lld", in.continuityBreaks[i]);
+    breaks += i == 0 ? " (at slot " : ", ";
+    breaks += Format("%lld", in.continuityBreaks[i]);
   }
   if (in.continuityBreaks.size() > 10) breaks += ", ...";
   if (!in.continuityBreaks.empty()) breaks += ")";
@@ -438,9 +440,9 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
         Ll(reading.leadingBytes), Ll(reading.skippedBytes), Ll(reading.skipCount));
     for (size_t i = 0; i < reading.skips.size(); ++i) {
       const SkippedBytes& skip = reading.skips[i];
-      out += Format(i == 0 ? "{\"offset\": %lld, \"bytes\": %lld, \"afterPacket\": %lld}"
-                           : ", {\"offset\": %lld, \"bytes\": %lld, \"afterPacket\": %lld}",
-                    Ll(skip.offset), Ll(skip.count), Ll(skip.afterPacket));
+      if (i > 0) out += ", ";
+      out += Format("{\"offset\": %lld, \"bytes\": %lld, \"afterPacket\": %lld}", Ll(skip.offset),
+                    Ll(skip.count), Ll(skip.afterPacket));
     }
     out += "],\n    \"cutLastPacket\": ";
     out += reading.cutBytes > 0 ? Format("{\"offset\": %lld, \"bytes\": %lld}",
@@ -448,17 +450,16 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
                                 : std::string("null");
     out += "},\n  \"pids\": [";
     for (size_t i = 0; i < in.pids.size(); ++i) {
-      out += Format(
-          i == 0 ? "{\"pid\": %lld, \"packets\": %lld}" : ", {\"pid\": %lld, \"packets\": %lld}",
-          in.pids[i].pid, Ll(in.pids[i].packets));
+      if (i > 0) out += ", ";
+      out += Format("{\"pid\": %lld, \"packets\": %lld}", in.pids[i].pid, Ll(in.pids[i].packets));
     }
     out += Format("],\n  \"sectionPacketsInFile\": %lld,\n  \"infoPacketsInFile\": %lld,\n",
                   Ll(in.sectionPacketsInFile), Ll(in.infoPacketsInFile));
     out += "  \"sectionTables\": [";
     for (size_t i = 0; i < in.sectionTables.size(); ++i) {
-      out += Format(i == 0 ? "{\"tableId\": %lld, \"packets\": %lld}"
-                           : ", {\"tableId\": %lld, \"packets\": %lld}",
-                    in.sectionTables[i].first, Ll(in.sectionTables[i].second));
+      if (i > 0) out += ", ";
+      out += Format("{\"tableId\": %lld, \"packets\": %lld}", in.sectionTables[i].first,
+                    Ll(in.sectionTables[i].second));
     }
     out += "],\n";
   }
@@ -467,7 +468,8 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
                 in.sectionPackets, in.sectionStored);
   out += Format("  \"infoPacketsStored\": %lld,\n  \"continuityBreaks\": [", in.infoStored);
   for (size_t i = 0; i < in.continuityBreaks.size(); ++i) {
-    out += Format(i == 0 ? "%lld" : ", %lld", in.continuityBreaks[i]);
+    if (i > 0) out += ", ";
+    out += Format("%lld", in.continuityBreaks[i]);
   }
   out += "],\n  \"portals\": [";
   for (int k = 0; k < kListKindCount; ++k) {
