@@ -77,6 +77,10 @@ void GroupEditor::Open(ProfileFile& file, const std::string& section) {
 
 std::string GroupEditor::KeptNote() const {
   if (keptCount_ == 0) return {};
+  if (keptCount_ == 1) {
+    return "1 Eintrag der Liste (nicht in der Kanalliste oder nach dem 101.) bleibt "
+           "unver\xE4ndert in der Datei.";
+  }
   return std::to_string(keptCount_) +
          " Eintr\xE4ge der Liste (nicht in der Kanalliste oder nach dem 101.) bleiben "
          "unver\xE4ndert in der Datei.";
