@@ -146,8 +146,9 @@ void TDualListDlg::CreateControls() {
   // and arrow buttons take no part in it.
   const DWORD listStyle =
       WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT;
-  srcList_.Attach(AddControl("LISTBOX", "", listStyle | LBS_SORT, WS_EX_CLIENTEDGE, 16, 112, 184,
-                             361, kSrcList));
+  // The group editor keeps its Quell-Liste sorted itself (RefillSource).
+  srcList_.Attach(AddControl("LISTBOX", "", listStyle | (owner_ != nullptr ? 0 : LBS_SORT),
+                             WS_EX_CLIENTEDGE, 16, 112, 184, 361, kSrcList));
   dstList_.Attach(
       AddControl("LISTBOX", "", listStyle, WS_EX_CLIENTEDGE, 240, 112, 185, 361, kDstList));
   AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 101, 484, 75, 25, kOKBtn);
@@ -237,6 +238,7 @@ void TDualListDlg::OnCommand(int id, int code) {
 void TDualListDlg::OpenGroup(std::vector<EditorChannel> channels, const std::string& section) {
   if (window_ == nullptr || owner_ == nullptr) return;
   editor_ = std::make_unique<GroupEditor>(std::move(channels));
+  srcShownValid_ = false;
   SetWindowTextA(Control(kFilterEdit), "");
   OpenSection(section);
   Show();
@@ -298,7 +300,9 @@ void TDualListDlg::RefillSource() {
   for (const int channel : DstMembers()) {
     if (channel >= 0 && static_cast<size_t>(channel) < inGroup.size()) inGroup[channel] = true;
   }
-  const std::vector<int> shown = editor_->Filter(ControlText(kFilterEdit), inGroup);
+  std::vector<int> shown = editor_->FilterInListOrder(ControlText(kFilterEdit), inGroup);
+  // A keystroke that changes nothing (every channel still matches) costs no refill.
+  if (srcShownValid_ && shown == srcShown_) return;
   HWND list = Control(kSrcList);
   // One repaint for the whole list, however many channels it takes.
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -309,6 +313,8 @@ void TDualListDlg::RefillSource() {
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
+  srcShown_ = std::move(shown);
+  srcShownValid_ = true;
   lists_.RefreshArrowButtons();
 }
 
@@ -359,6 +365,8 @@ void TDualListDlg::Confirm(bool remove) {
 bool TDualListDlg::EditorCommand(int id, int code) {
   if (!editor_) return true;  // never opened: nothing to act on
   const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
+  // The arrows change the Quell-Liste behind RefillSource's back.
+  if (clicked && id >= kIncludeBtn && id <= kExAllBtn) srcShownValid_ = false;
   switch (id) {
     case kGroupCombo:
       if (code == CBN_SELCHANGE) {
@@ -395,6 +403,8 @@ bool TDualListDlg::EditorCommand(int id, int code) {
       } else {
         lists_.ExcAllBtnClick();
       }
+      // Back in their sorted places, and only as far as the filter shows them.
+      RefillSource();
       RefreshNodeChoices();
       return true;
     case kUpBtn:

@@ -131,6 +131,8 @@ class TDualListDlg final : public Window, private ArrowButtons {
   HWND ownerWindow_ = nullptr;
   std::unique_ptr<GroupEditor> editor_;
   std::vector<std::string> groupSections_;  // the group choices, by combo item
+  std::vector<int> srcShown_;               // what RefillSource last put in the Quell-Liste
+  bool srcShownValid_ = false;              // and the list still holds just that
   HWND lastFocus_ = nullptr;
   bool hooked_ = false;
   ListBox srcList_;
