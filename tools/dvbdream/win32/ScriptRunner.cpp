@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -513,11 +514,22 @@ void ScriptRunner::DialogType(int64_t id, const std::string& text) {
   SetForegroundWindow(GetAncestor(control, GA_ROOT));
   SetFocus(control);
   SendMessageA(control, EM_SETSEL, 0, -1);
-  if (text.empty()) SendMessageA(control, WM_CHAR, VK_BACK, 1);
-  for (const char c : text) {
+  // Each keystroke timed from the character to a dialog that has repainted.
+  const HWND dialog = GetAncestor(control, GA_ROOT);
+  double slowest = 0;
+  const std::string keys = text.empty() ? std::string(1, '\b') : text;
+  for (const char c : keys) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
     SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(0);
+    QueryPerformanceCounter(&end);
+    slowest = std::max(slowest, Milliseconds(end.QuadPart - start.QuadPart));
   }
+  char line[80];
+  std::snprintf(line, sizeof line, "dlg-type done keys=%zu slowest-ms=%.1f", keys.size(), slowest);
+  transcript_.Line(line);
 }
 
 void ScriptRunner::DialogSelect(int64_t id, const std::string& text) {
@@ -557,9 +569,17 @@ void ScriptRunner::DialogClick(int64_t id) {
   if (control == nullptr) return;
   // Posted, as a click arrives: a message box it opens runs its own loop while
   // the script waits, and the dialog watcher answers it.
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
   PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(control));
+  // Until the click and everything it caused (a rebuilt tree's repaint) is handled.
   Pump(0);
+  QueryPerformanceCounter(&end);
+  char line[80];
+  std::snprintf(line, sizeof line, "dlg-click done ms=%.1f",
+                Milliseconds(end.QuadPart - start.QuadPart));
+  transcript_.Line(line);
 }
 
 void ScriptRunner::SetReadOnly(const std::string& file, bool readOnly) {
