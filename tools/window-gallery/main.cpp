@@ -480,14 +480,26 @@ void CheckGroupEditor(const std::string& screenshot) {
   // the character to the repainted Quell-Liste.
   HWND filter = dialog.Control(TDualListDlg::kFilterEdit);
   SetFocus(filter);
-  Fact("filter keystroke \"1\", 7996 channels to 1999 (ms)",
-       std::to_string(TypeTimed(filter, "1", src)));
+  // Each keystroke with the list's size before and after it.
+  const auto keystroke = [&](const std::string& what, const std::string& keys) {
+    const LRESULT before = SendMessageA(src, LB_GETCOUNT, 0, 0);
+    const double ms = TypeTimed(filter, keys, src);
+    Fact("filter " + what + ", " + std::to_string(before) + " to " +
+             std::to_string(SendMessageA(src, LB_GETCOUNT, 0, 0)) + " channels, slowest key (ms)",
+         std::to_string(ms));
+  };
+  const std::string full = ListTexts(src);
+  keystroke("typed \"sender 1\"", "sender 1");  // in place: each key takes out a few
+  keystroke("typed \"2\"", "2");                // most go: a fill from scratch
+  keystroke("Backspace", "\b");                 // most come back: a fill from scratch
+  keystroke("Backspace 8 times", std::string(8, '\b'));
+  Check(ListTexts(src) == full, "taken back, the list is as filled from scratch");
   SendMessageA(filter, EM_SETSEL, 0, -1);
-  Fact("filter keystroke Backspace, back to 7996 (ms)",
-       std::to_string(TypeTimed(filter, std::string(1, '\b'), src)));
-  Fact("filter keystroke \"k\", 7996 to 7994 (ms)",
-       std::to_string(TypeTimed(filter, "k", src)));
-  Fact("filter keystrokes \"anal\", slowest (ms)", std::to_string(TypeTimed(filter, "anal", src)));
+  keystroke("typed \"kanal\"", "kanal");
+  SendMessageA(filter, EM_SETSEL, 0, -1);
+  keystroke("cleared at once", "\b");
+  Check(ListTexts(src) == full, "cleared, the list is as filled from scratch");
+  keystroke("typed \"kanal\" again", "kanal");
   CheckEqual("filter \"kanal\"", ListTexts(src),
              "Kanal Kultur  (Funkhaus)  5003,Kanal West  (Nordfunk)  28108,"
              "Kinderkanal  (Funkhaus)  5001");

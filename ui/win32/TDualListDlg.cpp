@@ -295,6 +295,23 @@ std::string TDualListDlg::ControlText(ControlId id) const {
   return text.data();
 }
 
+namespace {
+
+// Whether `part` is `whole` with some items left out, the rest in their order.
+bool IsSubsequence(const std::vector<int>& part, const std::vector<int>& whole) {
+  size_t at = 0;
+  for (const int item : whole) {
+    if (at < part.size() && part[at] == item) ++at;
+  }
+  return at == part.size();
+}
+
+// Up to this many items a keystroke deletes or inserts in place; beyond, the
+// list is filled anew. Each in-place change moves the items after it.
+constexpr size_t kInPlaceChanges = 512;
+
+}  // namespace
+
 void TDualListDlg::RefillSource() {
   std::vector<bool> inGroup(editor_->Channels().size(), false);
   for (const int channel : DstMembers()) {
@@ -304,12 +321,38 @@ void TDualListDlg::RefillSource() {
   // A keystroke that changes nothing (every channel still matches) costs no refill.
   if (srcShownValid_ && shown == srcShown_) return;
   HWND list = Control(kSrcList);
+  const auto textOf = [&](int channel) -> const std::string& {
+    return editor_->Channels()[static_cast<size_t>(channel)].text;
+  };
   // One repaint for the whole list, however many channels it takes.
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  srcList_.Clear();
-  SendMessageA(list, LB_INITSTORAGE, shown.size(), shown.size() * 48);
-  for (const int channel : shown) {
-    srcList_.Add(editor_->Channels()[static_cast<size_t>(channel)].text, channel + 1);
+  const std::vector<int>& held = srcShown_;
+  if (srcShownValid_ && shown.size() < held.size() &&
+      held.size() - shown.size() <= kInPlaceChanges && IsSubsequence(shown, held)) {
+    // A character more in the filter: take out what no longer matches, from the end.
+    size_t keep = shown.size();
+    for (size_t i = held.size(); i-- > 0;) {
+      if (keep > 0 && shown[keep - 1] == held[i]) {
+        --keep;
+      } else {
+        srcList_.Delete(static_cast<int>(i));
+      }
+    }
+  } else if (srcShownValid_ && shown.size() > held.size() &&
+             shown.size() - held.size() <= kInPlaceChanges && IsSubsequence(held, shown)) {
+    // A character less: put in what matches again, each at its place.
+    size_t next = 0;
+    for (size_t k = 0; k < shown.size(); ++k) {
+      if (next < held.size() && held[next] == shown[k]) {
+        ++next;
+      } else {
+        srcList_.Insert(static_cast<int>(k), textOf(shown[k]), shown[k] + 1);
+      }
+    }
+  } else {
+    srcList_.Clear();
+    SendMessageA(list, LB_INITSTORAGE, shown.size(), shown.size() * 48);
+    for (const int channel : shown) srcList_.Add(textOf(channel), channel + 1);
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
