@@ -390,7 +390,10 @@ std::unique_ptr<zp::HostChannelTable> GalleryChannelTable() {
   };
   for (const Named& n : named) add(n.sid, n.name, n.provider);
   for (uint16_t sid = 10001; position < zp::kHostChannelCount; ++sid) {
-    add(sid, "Sender " + std::to_string(sid), "Funkhaus " + std::string(1, 'A' + sid % 8));
+    char name[32], provider[32];
+    std::snprintf(name, sizeof name, "Sender %u", static_cast<unsigned>(sid));
+    std::snprintf(provider, sizeof provider, "Funkhaus %c", 'A' + sid % 8);
+    add(sid, name, provider);
   }
   return table;
 }
