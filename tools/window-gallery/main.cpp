@@ -479,6 +479,18 @@ void CheckGroupEditor(const std::string& screenshot) {
   Check(WindowText(dialog.Control(TDualListDlg::kKeptNote)).rfind("1 Eintrag", 0) == 0,
         "the note names the kept entry");
 
+  // ">>" with every channel shown would go past the 101 a group holds.
+  std::string limitText;
+  WhenDialogAppears([&](HWND box) {
+    limitText = ItemText(box, 0xFFFF);
+    Press(box, IDOK);
+  });
+  Click(dialog, TDualListDlg::kIncAllBtn);
+  CheckEqual("\">>\" past the limit says so", limitText,
+             "Eine Gruppe kann h\xF6"
+             "chstens 101 Kan\xE4le enthalten.");
+  CheckEqual("and moves nothing", SendMessageA(dst, LB_GETCOUNT, 0, 0), 3);
+
   // The timings of the filter as the user types: what a keystroke costs from
   // the character to the repainted Quell-Liste.
   HWND filter = dialog.Control(TDualListDlg::kFilterEdit);
