@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "BenchFixtures.h"
 #include "feed/PacketCapture.h"
 #include "settings/PortableProfileFile.h"
 #include "ui/MainForm.h"
 
 namespace {
 
+using namespace zp::benchfx;
 using zp::TreeNode;
 
 constexpr int kGroups = zp::kMaxListEntries - 3;  // DP, SP and EP take three entries
@@ -56,123 +58,6 @@ class CountingProfileFile final : public zp::ProfileFile {
  private:
   zp::ProfileFile& inner_;
 };
-
-// A tree whose operations cost next to nothing, so that the figure is the
-// settings traffic and not the container. Handles are not reused across clears.
-class VectorTree final : public zp::TreeControl {
- public:
-  void Clear() override {
-    base_ += nodes_.size();
-    nodes_.clear();
-    roots_.clear();
-    selected_ = zp::kNoNode;
-  }
-  TreeNode Add(TreeNode parent, const std::string& caption, int32_t nodeData) override {
-    std::vector<TreeNode>& siblings = parent == zp::kNoNode ? roots_ : At(parent).children;
-    const TreeNode node = base_ + nodes_.size() + 1;
-    siblings.push_back(node);
-    nodes_.push_back(Node{parent, {}, caption, nodeData, false, siblings.size() - 1});
-    return node;
-  }
-  std::string Caption(TreeNode node) const override { return At(node).caption; }
-  int32_t NodeData(TreeNode node) const override { return At(node).data; }
-  TreeNode FirstChild(TreeNode node) const override {
-    const std::vector<TreeNode>& list = node == zp::kNoNode ? roots_ : At(node).children;
-    return list.empty() ? zp::kNoNode : list.front();
-  }
-  TreeNode NextSibling(TreeNode node) const override {
-    const Node& n = At(node);
-    const std::vector<TreeNode>& list = n.parent == zp::kNoNode ? roots_ : At(n.parent).children;
-    return n.index + 1 < list.size() ? list[n.index + 1] : zp::kNoNode;
-  }
-  TreeNode Parent(TreeNode node) const override { return At(node).parent; }
-  bool Expanded(TreeNode node) const override { return At(node).expanded; }
-  void SetExpanded(TreeNode node, bool expanded) override { At(node).expanded = expanded; }
-  TreeNode Selected() const override { return selected_; }
-  void Select(TreeNode node) override { selected_ = node; }
-  TreeNode PreviousVisible(TreeNode) const override { return zp::kNoNode; }  // not used by a build
-  TreeNode NextVisible(TreeNode) const override { return zp::kNoNode; }
-
-  const std::vector<TreeNode>& Roots() const { return roots_; }
-  size_t NodeCount() const { return nodes_.size(); }
-  bool AllRootsExpanded() const {
-    return std::all_of(roots_.begin(), roots_.end(), [this](TreeNode r) { return Expanded(r); });
-  }
-
- private:
-  struct Node {
-    TreeNode parent;
-    std::vector<TreeNode> children;
-    std::string caption;
-    int32_t data;
-    bool expanded;
-    size_t index;  // among its siblings
-  };
-  Node& At(TreeNode node) { return nodes_.at(node - base_ - 1); }
-  const Node& At(TreeNode node) const { return nodes_.at(node - base_ - 1); }
-
-  std::vector<Node> nodes_;
-  std::vector<TreeNode> roots_;
-  TreeNode selected_ = zp::kNoNode;
-  size_t base_ = 0;
-};
-
-// The main window around the form, with the design's colour and font and a
-// window where the file says it is.
-class QuietShell final : public zp::FormShell {
- public:
-  int32_t TreeColor() const override { return color_; }
-  void SetTreeColor(int32_t color) override { color_ = color; }
-  zp::FontSpec TreeFont() const override { return font_; }
-  void SetTreeFont(const zp::FontSpec& font) override { font_ = font; }
-  void SetTimerMenu(bool checked, const std::string&) override { timerChecked_ = checked; }
-  void SetRescanTimer(uint32_t, bool) override {}
-  zp::WindowGeometry Bounds() const override { return bounds_; }
-  void SetBounds(const zp::WindowGeometry& bounds) override { bounds_ = bounds; }
-  std::vector<zp::ScreenRect> MonitorWorkAreas() const override { return {}; }
-  void CloseForm() override {}
-  void SetScanTimer(bool) override {}
-  void DisableRescanTimer() override {}
-  bool TimerMenuChecked() const override { return timerChecked_; }
-  void SetStatus(const char*) override {}
-  void ShowMessage(const std::string&) override {}
-
- private:
-  int32_t color_ = zp::kDefaultTreeColor;
-  zp::FontSpec font_;
-  bool timerChecked_ = false;
-  zp::WindowGeometry bounds_{160, 256, 672, 228};
-};
-
-class NullHost final : public zp::HostLink {
- public:
-  void Send(zp::HostCommandCode, intptr_t) override {}
-};
-
-// A file in the temporary directory, removed at the end.
-class TempFile {
- public:
-  explicit TempFile(const std::string& stem)
-      : path_((std::filesystem::temp_directory_path() /
-               (stem + "_" + std::to_string(::getpid()) + ".ini"))
-                  .string()) {}
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() { std::remove(path_.c_str()); }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::string GroupName(int group) {
   const std::string number = std::to_string(group + 1);
@@ -215,42 +100,6 @@ std::unique_ptr<zp::HostChannelTable> ChannelTable() {
     std::snprintf(record.ChName, sizeof record.ChName, "Kanal %d", kFirstGroupSid + n);
   }
   return table;
-}
-
-// PID 0x0012 packets carrying the three announcements, each with a full list:
-// marker descriptor, one linkage descriptor per channel, end descriptor.
-std::vector<zp::TsPacket> FullAnnouncements() {
-  const char* markers[] = {"Direkt Portal", "Portal Sport", "Info TV Erotik"};
-  const char* prefixes[] = {"D ", "Sport ", "Nacht "};
-  std::vector<uint8_t> payload;
-  for (int kind = 0; kind < zp::kListKindCount; ++kind) {
-    const std::string marker = markers[kind];
-    payload.insert(payload.end(),
-                   {0x4A, static_cast<uint8_t>(7 + marker.size()), 0, 1, 0, 2, 0, 3, 0xB0});
-    payload.insert(payload.end(), marker.begin(), marker.end());
-    for (int c = 0; c < kPortalChannels; ++c) {
-      const std::string name =
-          prefixes[kind] + std::to_string(c % 10) + " Kanal " + std::to_string(c);
-      const int sid = 300 + kind * 100 + c;
-      payload.insert(payload.end(),
-                     {0x4A, static_cast<uint8_t>(7 + name.size()), 0x04, 0x01, 0x00, 0x85,
-                      static_cast<uint8_t>(sid >> 8), static_cast<uint8_t>(sid & 0xFF), 0x01});
-      payload.insert(payload.end(), name.begin(), name.end());
-    }
-    payload.insert(payload.end(), {0x4D, 0x00});
-  }
-  std::vector<zp::TsPacket> packets;
-  constexpr size_t kPayload = zp::kTsPacketSize - 4;
-  for (size_t at = 0, cc = 0; at < payload.size(); at += kPayload, ++cc) {
-    zp::TsPacket packet{};
-    packet[0] = 0x47;
-    packet[1] = 0x40;
-    packet[2] = 0x12;
-    packet[3] = static_cast<uint8_t>(0x10 | (cc & 0x0F));
-    std::memcpy(packet.data() + 4, payload.data() + at, std::min(payload.size() - at, kPayload));
-    packets.push_back(packet);
-  }
-  return packets;
 }
 
 void BM_Settings_RoundTrip(benchmark::State& state) {

@@ -9,7 +9,10 @@
 #   the same loop calling an empty callback;
 # - the settings file's profile calls of a rebuild in which nothing changed
 #   (31 expanded roots), counted from Wine's profile trace: a run with one
-#   build, and a run with three more "New Scan" rebuilds after it.
+#   build, and a run with three more "New Scan" rebuilds after it;
+# - the group editor with 8000 channels in the viewer's table: the slowest
+#   filter keystroke to a repainted Quell-Liste while "sender 1" is typed, and
+#   OK to a rebuilt and repainted tree, each the median of five edits.
 # Builds what it needs (native samples, the Windows build) first.
 set -euo pipefail
 root=$1
@@ -53,6 +56,31 @@ for builds in 1 4; do
     --channels tests/wine/e2e-window/channels.txt \
     --stream build/native/samples/portal.ts --stream build/native/samples/ordinary.ts >&2
 done
+# The group editor on a full table: the portal channels where the scan finds
+# them, the rest numbered channels on the other transponder.
+channels=$work/8000-channels.txt
+{
+  echo "transponder sat=192 freq=11798 pol=H stream=portal.ts"
+  echo "transponder sat=192 freq=12031 pol=H stream=ordinary.ts"
+  echo 'channel pos=1 sat=192 freq=12031 pol=H sid=101 name="Das Erste" provider=ARD'
+  echo 'channel pos=2 sat=192 freq=12031 pol=H sid=102 name="ZDF"'
+  echo 'channel pos=3 sat=192 freq=11798 pol=H sid=18 name="PayTV Direkt"'
+  echo 'channel pos=4 sat=192 freq=11798 pol=H sid=17 name="PayTV Sport"'
+  awk 'BEGIN { for (p = 5; p < 8000; p++)
+    printf "channel pos=%d sat=192 freq=12031 pol=H sid=%d name=\"Sender %d\" provider=\"Funkhaus %c\"\n", p, 10000 + p, 10000 + p, 65 + p % 8 }'
+  echo "current pos=3"
+} >"$channels"
+{
+  printf 'init\nshow\nwait-scan 20000\nrepeat 5\n'
+  printf '  select Favoriten\n  key F2\n  dlg-type 126 sender 1\n  dlg-select 101 Sender\n'
+  printf '  dlg-click 103\n  dlg-type 126\n  dlg-click 1\nend\nclose\nunload\n'
+} >"$work/groups.script"
+ZP_WIN32_DIR=$root/build/win32 ZP_WIN64_DIR=$root/build/win64 \
+  ZP_WINE_PREFIX=$root/build/native/wineprefix-e2e ZP_WINE_RUN=$root/tests/wine/wine-run.sh \
+  bash tests/wine/e2e/run-e2e.sh --work "$root/$work/groups" --script "$work/groups.script" \
+  --expect "$work/any.expect" --ini tests/wine/e2e-window/settings.ini --channels "$channels" \
+  --stream build/native/samples/portal.ts --stream build/native/samples/ordinary.ts >&2
+
 # Profile calls on the settings file in a run's trace: key writes (not the
 # flushes, which pass no section), key reads, section listings.
 profile_calls() {
@@ -93,6 +121,18 @@ awk '
       if (r == 25000) printf "In the viewer: PacketCallback share of one core at %d packets/s,%.4f,%%,-,-,-,-,-\n", r, (cost[r] - empty[r]) * r / 1e7
     }
   }' "$work/run/transcript.txt"
+awk '
+  function median(list, n,   i, j, t) {
+    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (list[j] < list[i]) { t = list[i]; list[i] = list[j]; list[j] = t }
+    return n % 2 ? list[(n + 1) / 2] : (list[n / 2] + list[n / 2 + 1]) / 2
+  }
+  /^> / { step = $0 }
+  /^dlg-type done / && step ~ /dlg-type 126 sender/ { split($4, kv, "="); keys[++nk] = kv[2] + 0 }
+  /^dlg-click done / && step ~ /dlg-click 1$/ { split($3, kv, "="); oks[++no] = kv[2] + 0 }
+  END {
+    if (nk) { m = median(keys, nk); printf "In the viewer: group editor filter keystroke to a repainted Quell-Liste (8000 channels; slowest of \"sender 1\"; median of %d),%.1f,ms,-,-,-,30,%s\n", nk, m, m <= 30 ? "yes" : "no" }
+    if (no) { m = median(oks, no); printf "In the viewer: group editor OK to a rebuilt tree (8000 channels; median of %d),%.1f,ms,-,-,-,50,%s\n", no, m, m <= 50 ? "yes" : "no" }
+  }' "$work/groups/transcript.txt"
 echo "In the viewer: profile writes of the first build (31 roots; the file lacks the module's keys),$w1,writes,-,-,-,-,-"
 echo "In the viewer: profile writes per rebuild with nothing changed (31 expanded roots; Wine's profile trace),$(( (w4 - w1) / 3 )),writes,-,-,-,0,$([ $(( w4 - w1 )) -eq 0 ] && echo yes || echo no)"
 echo "In the viewer: profile reads per rebuild (keys read and sections listed; 31 expanded roots),$(( (r4 - r1) / 3 )),reads,-,-,-,-,-"

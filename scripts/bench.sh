@@ -61,6 +61,7 @@ native_rows="$(awk '
     if (rec["error_occurred"] == "true") failed[n] = rec["error_message"]
     f = rec["time_unit"] == "us" ? 1e3 : rec["time_unit"] == "ms" ? 1e6 : rec["time_unit"] == "s" ? 1e9 : 1
     rec["cpu_ns"] = rec["cpu_time"] * f
+    rec["real_ns"] = rec["real_time"] * f
     for (k in rec) {
       if (rec[k] !~ /^-?[0-9.]+([eE][-+]?[0-9]+)?$/) continue
       key = n SUBSEP k
@@ -154,6 +155,11 @@ native_rows="$(awk '
     row("Settings file size", maximum(trip, "file_bytes"), "bytes", "-", 0, "-")
     row("Settings heap allocations per round trip", maximum(trip, "allocs_per_round_trip"),
         "allocations", "-", 0, "-")
+    filter = "BM_GroupEditor_FilterKeystroke"; ok = "BM_GroupEditor_OkToRebuiltTree/real_time"
+    row("Group editor filter keystroke, portable part (8000 channels in the table)",
+        minimum(filter, "cpu_ns") / 1e6, "ms", "-", 0, 30)
+    row("Group editor OK to a rebuilt tree (edit written into 31 entries of 101 ids, tree built; wall clock)",
+        minimum(ok, "real_ns") / 1e6, "ms", "-", 0, 50)
     if (bad) exit 1
   }
 ' "$json")" || { echo "bench: the benchmark results are incomplete; see $out_dir/zp_bench.log" >&2; exit 1; }

@@ -48,11 +48,14 @@ std::string AppendToLists(const std::string& lists, const std::string& name) {
   return lists + "," + name;
 }
 
-// Lists without any item naming `name`; the other items keep their text.
+// Lists without any item naming the group `name`, in whatever letter case (the
+// file's names are found that way, so "fav" shows the same group again); the
+// portals and the other items keep their text.
 std::string RemoveFromLists(const std::string& lists, const std::string& name) {
   std::vector<std::string> kept;
   for (const std::string& raw : SplitList(lists, ',', false)) {
-    if (TrimText(raw) != name) kept.push_back(raw);
+    const std::string item = TrimText(raw);
+    if (!IsGroupName(item) || !SameProfileName(item, name)) kept.push_back(raw);
   }
   return JoinList(kept);
 }

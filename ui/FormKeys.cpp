@@ -22,6 +22,8 @@ KeyAction DecodeKey(uint32_t key, KeyModifiers modifiers) {
       return KeyAction::Expand;
     case vk::kReturn:
       return KeyAction::Tune;
+    case vk::kF2:
+      return KeyAction::EditGroups;
     default:
       return KeyAction::None;
   }

@@ -14,6 +14,7 @@ inline constexpr uint32_t kLeft = 0x25;
 inline constexpr uint32_t kUp = 0x26;
 inline constexpr uint32_t kRight = 0x27;
 inline constexpr uint32_t kDown = 0x28;
+inline constexpr uint32_t kF2 = 0x71;
 }  // namespace vk
 
 enum class KeyAction {
@@ -27,6 +28,7 @@ enum class KeyAction {
   Collapse,
   Expand,
   Tune,
+  EditGroups,  // the group editor, on the selected group
 };
 
 struct KeyModifiers {

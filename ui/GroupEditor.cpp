@@ -77,30 +77,77 @@ void GroupEditor::Open(ProfileFile& file, const std::string& section) {
 
 std::string GroupEditor::KeptNote() const {
   if (keptCount_ == 0) return {};
+  if (keptCount_ == 1) {
+    return "1 Eintrag der Liste (nicht in der Kanalliste oder nach dem 101.) bleibt "
+           "unver\xE4ndert in der Datei.";
+  }
   return std::to_string(keptCount_) +
          " Eintr\xE4ge der Liste (nicht in der Kanalliste oder nach dem 101.) bleiben "
          "unver\xE4ndert in der Datei.";
 }
 
-std::vector<int> GroupEditor::Filter(std::string_view filter,
-                                     const std::vector<bool>& inGroup) const {
+GroupEditor::GroupEditor(std::vector<EditorChannel> channels) : channels_(std::move(channels)) {
+  listOrder_.resize(channels_.size());
+  for (size_t i = 0; i < listOrder_.size(); ++i) listOrder_[i] = static_cast<int>(i);
+  // The folded text stands for the name and provider; the shown text breaks ties.
+  std::stable_sort(listOrder_.begin(), listOrder_.end(), [this](int a, int b) {
+    const std::string ka = FoldedAtoZ(channels_[a].text);
+    const std::string kb = FoldedAtoZ(channels_[b].text);
+    return ka != kb ? ka < kb : channels_[a].serviceId < channels_[b].serviceId;
+  });
+}
+
+bool GroupEditor::Matches(const EditorChannel& channel, std::string_view filter,
+                          const std::string& folded, bool digits) const {
+  if (channel.folded.find(folded) != std::string::npos) return true;
+  if (!digits) return false;
+  const std::string idText = std::to_string(channel.serviceId);
+  return idText.compare(0, filter.size(), filter) == 0;
+}
+
+template <class Order>
+std::vector<int> GroupEditor::FilterIn(const Order& order, std::string_view filter,
+                                       const std::vector<bool>& inGroup) const {
   const std::string folded = FoldedAtoZ(filter);
   const bool digits = !filter.empty() && std::all_of(filter.begin(), filter.end(),
                                                      [](char c) { return c >= '0' && c <= '9'; });
   std::vector<int> result;
   result.reserve(channels_.size());
-  std::string idText;
-  for (size_t i = 0; i < channels_.size(); ++i) {
-    if (i < inGroup.size() && inGroup[i]) continue;
-    const EditorChannel& channel = channels_[i];
-    bool match = channel.folded.find(folded) != std::string::npos;
-    if (!match && digits) {
-      idText = std::to_string(channel.serviceId);
-      match = idText.compare(0, filter.size(), filter) == 0;
-    }
-    if (match) result.push_back(static_cast<int>(i));
+  for (const int i : order) {
+    if (static_cast<size_t>(i) < inGroup.size() && inGroup[i]) continue;
+    if (Matches(channels_[i], filter, folded, digits)) result.push_back(i);
   }
   return result;
+}
+
+namespace {
+
+// 0, 1, 2, ... as a range, without a vector of its own.
+struct IndexRange {
+  struct Iterator {
+    int value;
+    int operator*() const { return value; }
+    Iterator& operator++() {
+      ++value;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return value != other.value; }
+  };
+  int count;
+  Iterator begin() const { return {0}; }
+  Iterator end() const { return {count}; }
+};
+
+}  // namespace
+
+std::vector<int> GroupEditor::Filter(std::string_view filter,
+                                     const std::vector<bool>& inGroup) const {
+  return FilterIn(IndexRange{static_cast<int>(channels_.size())}, filter, inGroup);
+}
+
+std::vector<int> GroupEditor::FilterInListOrder(std::string_view filter,
+                                                const std::vector<bool>& inGroup) const {
+  return FilterIn(listOrder_, filter, inGroup);
 }
 
 std::vector<GroupEditor::Choice> GroupEditor::NodeSidChoices(const std::vector<int>& members,

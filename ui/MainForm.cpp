@@ -24,6 +24,7 @@ TreeNode NextBelow(const TreeControl& tree, TreeNode node, TreeNode top) {
 MainForm::MainForm(const MainFormParts& parts)
     : tree_(parts.tree),
       shell_(parts.shell),
+      settingsFile_(parts.settingsFile),
       host_(parts.host),
       capture_(parts.capture),
       portalLists_(parts.portalLists),
@@ -80,7 +81,7 @@ bool MainForm::BuildTree() {
     return false;
   }
   LoadSettings();
-  tree_.Clear();
+  ClearTree();
   const int32_t count = std::clamp(settings_.listEntryCount, 0, kMaxListEntries);
   for (int32_t i = 0; i < count; ++i) {
     const ListEntry& entry = settings_.listEntries[i];
@@ -97,6 +98,7 @@ bool MainForm::BuildTree() {
 
 void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
   const TreeNode root = tree_.Add(kNoNode, portal.caption, portal.serviceId);
+  rootEntries_.push_back(entry.name);
   settings_.AddNodeListName(portal.caption, entry.name);
   const PortalList& list = portalLists_[static_cast<int>(portal.kind)];
   const int32_t count = std::clamp(list.count, 0, kPortalListCapacity);
@@ -108,6 +110,7 @@ void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
 
 void MainForm::AddGroupRoot(const ListEntry& entry) {
   const TreeNode root = tree_.Add(kNoNode, entry.title, entry.nodeSid);
+  rootEntries_.push_back(entry.name);
   const int32_t count = std::clamp(entry.idCount, 0, kMaxGroupIds);
   for (int32_t i = 0; i < count && table_ != nullptr; ++i) {
     const int32_t serviceId = entry.ids[i];
@@ -190,6 +193,9 @@ void MainForm::FormKeyDown(uint32_t key, KeyModifiers modifiers) {
     case KeyAction::Tune:
       if (selected != kNoNode && tree_.NodeData(selected) > 0) TuneTo(tree_.NodeData(selected));
       break;
+    case KeyAction::EditGroups:
+      EditGroupsClick();
+      break;
     case KeyAction::None:
       break;
   }
@@ -248,6 +254,32 @@ void MainForm::MenuItemTimerClick() {
   settings_.Save();
   // The load sets the check mark, the caption and Timer1 from the new state.
   LoadSettings();
+}
+
+std::string MainForm::GroupEditorSection() {
+  settingsFile_.Flush();  // the groups as the file holds them now
+  const std::vector<std::string> groups = ReadGroupNames(settingsFile_);
+  TreeNode root = tree_.Selected();
+  while (root != kNoNode && tree_.Parent(root) != kNoNode) root = tree_.Parent(root);
+  size_t position = 0;
+  for (TreeNode node = tree_.FirstChild(kNoNode); node != kNoNode && node != root;
+       node = tree_.NextSibling(node)) {
+    ++position;
+  }
+  // The selected node's group, if [View] Lists still names it as a group.
+  if (root != kNoNode && position < rootEntries_.size()) {
+    const std::string& entry = rootEntries_[position];
+    for (const std::string& group : groups) {
+      if (PortalNamed(entry) == nullptr && SameProfileName(group, entry)) return group;
+    }
+  }
+  return groups.empty() ? std::string() : groups.front();
+}
+
+std::string MainForm::ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown) {
+  const std::string section = WriteGroupEdit(settingsFile_, edit, shown);
+  BuildTree();
+  return section;
 }
 
 void MainForm::Button1Click() {

@@ -9,9 +9,11 @@
 #include "feed/ServiceIndex.h"
 #include "module/HostLink.h"
 #include "module/MessageSink.h"
+#include "settings/GroupFile.h"
 #include "settings/Settings.h"
 #include "ui/ErrorReport.h"
 #include "ui/FormKeys.h"
+#include "ui/GroupEditor.h"
 #include "ui/TreeControl.h"
 #include "ui/WindowPlacement.h"
 
@@ -31,6 +33,9 @@ class FormShell : public SettingsWindow, public MessageSink {
   virtual void DisableRescanTimer() = 0;  // Timer1
   virtual bool TimerMenuChecked() const = 0;
   virtual void SetStatus(const char* text) = 0;  // the hidden status label
+  // Shows the group editor on a group of [View] Lists, or on a new group
+  // (empty section), without waiting for it. A window without one ignores it.
+  virtual void OpenGroupEditor(const std::string& section) { (void)section; }
 };
 
 // What a pointer move over the tree does to the hint.
@@ -90,6 +95,16 @@ class MainForm : public ScanView {
   void Button1Click();
   void Button2Click() { scan_.FinishScan(); }
   void Button3Click();
+  // "Edit Groups..." and F2: the group editor on the group of the selected
+  // node, else on the first group, else on a new one.
+  void EditGroupsClick() { shell_.OpenGroupEditor(GroupEditorSection()); }
+  std::string GroupEditorSection();
+  // What the group editor offers: the viewer's channels by service id.
+  std::vector<EditorChannel> EditorChannelList() { return EditorChannels(index_, table_); }
+  // The editor's OK: writes the group (throws SettingsError with the file
+  // unchanged when it cannot), then rebuilds the tree. Returns the section.
+  std::string ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown);
+  ProfileFile& SettingsFile() { return settingsFile_; }
   void Timer1Timer() { scan_.Timer1Timer(); }
   void Timer2Timer() { scan_.Timer2Timer(); }
 
@@ -98,7 +113,10 @@ class MainForm : public ScanView {
   void SaveSettings() { settings_.Save(); }
 
   // ScanView
-  void ClearTree() override { tree_.Clear(); }
+  void ClearTree() override {
+    tree_.Clear();
+    rootEntries_.clear();
+  }
   void SetScanTimer(bool enabled) override { shell_.SetScanTimer(enabled); }
   void SetStatus(const char* text) override { shell_.SetStatus(text); }
   bool BuildTree() override;
@@ -125,6 +143,7 @@ class MainForm : public ScanView {
 
   TreeControl& tree_;
   FormShell& shell_;
+  ProfileFile& settingsFile_;
   HostLink& host_;
   PacketCapture& capture_;
   PortalLists& portalLists_;
@@ -136,6 +155,7 @@ class MainForm : public ScanView {
   bool treeBuilt_ = false;
   bool togglePermit_ = false;
   TreeNode hintNode_ = kNoNode;
+  std::vector<std::string> rootEntries_;  // the Lists entry of each root, in tree order
 };
 
 }  // namespace zp

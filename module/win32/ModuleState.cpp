@@ -68,7 +68,8 @@ bool ModuleState::IsModuleWindow(HWND window) const {
   auto owns = [root](const Windows& windows) {
     return (windows.help && windows.help->Handle() == root) ||
            (windows.dualListDlg && windows.dualListDlg->Handle() == root) ||
-           (windows.main && windows.main->Handle() == root);
+           (windows.main &&
+            (windows.main->Handle() == root || windows.main->GroupEditorWindow() == root));
   };
   if (owns(current_)) return true;
   for (const Windows& windows : earlier_) {

@@ -37,7 +37,7 @@ bool ParseInt(std::string_view s, int64_t& out) {
 struct StepName {
   std::string_view name;
   StepKind kind;
-  enum Args { None, Rest, OptionalNumber, Number, TwoNumbers } args;
+  enum Args { None, Rest, OptionalNumber, Number, TwoNumbers, NumberAndText } args;
 };
 
 constexpr StepName kSteps[] = {
@@ -71,6 +71,13 @@ constexpr StepName kSteps[] = {
     {"memory", StepKind::Memory, StepName::None},
     {"wait-tree", StepKind::WaitTree, StepName::OptionalNumber},
     {"callback-cost", StepKind::CallbackCost, StepName::None},
+    {"controls", StepKind::Controls, StepName::None},
+    {"dlg-type", StepKind::DialogType, StepName::NumberAndText},
+    {"dlg-select", StepKind::DialogSelect, StepName::NumberAndText},
+    {"dlg-click", StepKind::DialogClick, StepName::Number},
+    {"readonly", StepKind::ReadOnly, StepName::Rest},
+    {"writable", StepKind::Writable, StepName::Rest},
+    {"copy", StepKind::CopyFile, StepName::Rest},
 };
 
 Step ParseStep(std::string_view line, int lineNo) {
@@ -106,6 +113,18 @@ Step ParseStep(std::string_view line, int lineNo) {
         throw ScriptError(lineNo, what + " needs a number");
       }
       break;
+    case StepName::NumberAndText: {
+      // The control's id, then the text as written (dlg-type alone empties the field).
+      const size_t gap = rest.find_first_of(" \t");
+      if (!ParseInt(rest.substr(0, gap), step.number)) {
+        throw ScriptError(lineNo, what + " needs a control id");
+      }
+      if (gap != std::string_view::npos) step.arg2 = std::string(Trim(rest.substr(gap)));
+      if (step.arg2.empty() && name->kind == StepKind::DialogSelect) {
+        throw ScriptError(lineNo, what + " needs the item's text");
+      }
+      break;
+    }
     case StepName::TwoNumbers: {
       const size_t gap = rest.find_first_of(" \t");
       if (gap == std::string_view::npos || !ParseInt(rest.substr(0, gap), step.number) ||
@@ -136,6 +155,13 @@ Step ParseStep(std::string_view line, int lineNo) {
         throw ScriptError(lineNo, "delivery is \"thread\" or \"ui\"");
       }
       break;
+    case StepKind::CopyFile: {
+      const size_t gap = rest.find_first_of(" \t");
+      if (gap == std::string_view::npos) throw ScriptError(lineNo, "copy needs FROM and TO");
+      step.arg = std::string(rest.substr(0, gap));
+      step.arg2 = std::string(Trim(rest.substr(gap)));
+      break;
+    }
     case StepKind::Tune:
       if (step.number < 0 || step.number > 7999) {
         throw ScriptError(lineNo, "tune needs a position from 0 to 7999");

@@ -41,6 +41,13 @@ enum class StepKind {
   Memory,
   WaitTree,
   CallbackCost,
+  Controls,
+  DialogType,
+  DialogSelect,
+  DialogClick,
+  ReadOnly,
+  Writable,
+  CopyFile,
 };
 
 struct KeyChord {
@@ -56,7 +63,7 @@ struct Step {
   int line = 0;      // 1-based line in the script
   std::string text;  // the step as written, for the transcript
   std::string arg;   // node, menu path, button, file, text: the rest of the line
-  std::string arg2;  // answer: text to type into the dialog before pressing
+  std::string arg2;  // answer: text to type into the dialog before pressing; dlg-*: the text
   int64_t number = 0;
   int64_t number2 = 0;
   KeyChord key;

@@ -76,6 +76,7 @@ HMENU Tfmain::CreateMainMenu() {
   AppendMenuA(more, MF_STRING, kMenuItemTimer, "Timer");
   AppendMenuA(more, MF_STRING, kMenuItemFont, "TreeView Font");
   AppendMenuA(more, MF_STRING, kMenuItemColor, "TreeView Color");
+  AppendMenuA(more, MF_STRING, kEditGroups, "Edit Groups...");
   HMENU bar = CreateMenu();
   AppendMenuA(bar, MF_STRING, kMMAction, "New Scan");
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "More");
@@ -219,6 +220,8 @@ void Tfmain::OnCommand(int id) {
     case kMenuItemHelp:
       if (help_ != nullptr) help_->Show();
       return;
+    case kEditGroups:
+      return Event([&] { form_->EditGroupsClick(); });
     case kButton1:  // stops the delivery
       return Event([&] { form_->Button1Click(); });
     case kButton2:  // ends the scan
@@ -371,5 +374,28 @@ void Tfmain::SetStatus(const char* text) {
 }
 
 void Tfmain::ShowMessage(const std::string& text) { events_.ModalBox(text, MB_OK); }
+
+void Tfmain::OpenGroupEditor(const std::string& section) {
+  if (!groupEditor_) {
+    auto editor = std::make_unique<TDualListDlg>();
+    if (!editor->CreateGroupEditor(parts_.icon, window_, *this)) return;
+    groupEditor_ = std::move(editor);
+  }
+  groupEditor_->OpenGroup(form_->EditorChannelList(), section);
+}
+
+std::string Tfmain::ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown) {
+  std::string failure;
+  // The write's refusal goes back to the editor; the tree build's errors are
+  // the window's, shown when the event is over.
+  Event([&] {
+    try {
+      form_->ApplyGroupEdit(edit, shown);
+    } catch (const SettingsError& error) {
+      failure = error.what();
+    }
+  });
+  return failure;
+}
 
 }  // namespace zp

@@ -12,13 +12,13 @@
 #include "ui/win32/FormEvents.h"
 #include "ui/win32/FormTimers.h"
 #include "ui/win32/SaveDialog.h"
+#include "ui/win32/TDualListDlg.h"
 #include "ui/win32/TreeViewControl.h"
 #include "ui/win32/Window.h"
 
 namespace zp {
 
 class TFormHelp;
-class TDualListDlg;
 
 // The module's main window "Zanterpoint": an always-on-top window with the
 // channel tree, the main menu, Timer1 (periodic rescan) and Timer2 (scan
@@ -27,7 +27,10 @@ class TDualListDlg;
 // message loop: keys reach it through its own window procedure and a subclass
 // of the tree, never through a loop of its own. No exception leaves a message
 // handler: an error ends the event and is shown in the error box afterwards.
-class Tfmain final : public Window, private FormShell, private TreeViewEvents {
+class Tfmain final : public Window,
+                     private FormShell,
+                     private TreeViewEvents,
+                     private GroupEditorOwner {
  public:
   // Registered under a name of its own: the viewer's main window class is
   // "Tfmain", and remote-control tools find the viewer by that name.
@@ -68,6 +71,8 @@ class Tfmain final : public Window, private FormShell, private TreeViewEvents {
   // A delivery was requested and not yet stopped.
   bool Capturing() const { return form_->Scan().Capturing(); }
   void StopDelivery();
+  // The group editor's window, once it was opened.
+  HWND GroupEditorWindow() const { return groupEditor_ ? groupEditor_->Handle() : nullptr; }
   // Inside one of its own message handlers (a modal box may be open).
   bool Busy() const { return events_.InEvent() || events_.ModalOpen(); }
 
@@ -82,6 +87,7 @@ class Tfmain final : public Window, private FormShell, private TreeViewEvents {
     kEditMenuItem,  // hidden: not in the menu
     kTest1,         // hidden: not in the menu
     kMenuItemHelp,
+    kEditGroups,  // "Edit Groups..."
     kTreeView1 = 200,
     kButton1,
     kButton2,
@@ -134,6 +140,11 @@ class Tfmain final : public Window, private FormShell, private TreeViewEvents {
   bool TimerMenuChecked() const override { return timerChecked_; }
   void SetStatus(const char* text) override;
   void ShowMessage(const std::string& text) override;
+  void OpenGroupEditor(const std::string& section) override;
+
+  // GroupEditorOwner
+  ProfileFile& GroupFile() override { return parts_.settingsFile; }
+  std::string ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown) override;
 
   Parts parts_;
   TFormHelp* help_ = nullptr;
@@ -152,6 +163,8 @@ class Tfmain final : public Window, private FormShell, private TreeViewEvents {
   SaveDialog saveDialog1_;
   FontDialog fontDialog1_;
   ColorDialog colorDialog1_;
+  // Made at its first use; goes before the window it belongs to.
+  std::unique_ptr<TDualListDlg> groupEditor_;
 };
 
 }  // namespace zp

@@ -37,9 +37,9 @@ HWND CreateControl(HWND parent, const char* className, const char* text, DWORD s
 LRESULT FailedMessageResult(UINT message) { return message == WM_CREATE ? -1 : 0; }
 
 bool Window::CreateHandle(DWORD exStyle, const char* className, const char* caption, DWORD style,
-                          int left, int top, int width, int height, HMENU menu) {
+                          int left, int top, int width, int height, HMENU menu, HWND owner) {
   // The handle is set from WM_NCCREATE on, before CreateWindowExA returns.
-  CreateWindowExA(exStyle, className, caption, style, left, top, width, height, nullptr, menu,
+  CreateWindowExA(exStyle, className, caption, style, left, top, width, height, owner, menu,
                   ThisModule(), static_cast<Window*>(this));
   return window_ != nullptr;
 }

@@ -69,9 +69,10 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   // CreateWindowExA for a window of this image's class `className`, owned by
-  // this object. True if the window exists afterwards.
+  // this object, owned by `owner` when given. True if the window exists afterwards.
   bool CreateHandle(DWORD exStyle, const char* className, const char* caption, DWORD style,
-                    int left, int top, int width, int height, HMENU menu = nullptr);
+                    int left, int top, int width, int height, HMENU menu = nullptr,
+                    HWND owner = nullptr);
   // The caption's and the task bar's icon; a null icon leaves the class's.
   void SetIcon(HICON icon);
 

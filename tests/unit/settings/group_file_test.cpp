@@ -100,6 +100,16 @@ TEST_F(GroupFileTest, RemovingAGroupTakesItOutOfListsAndKeepsItsSection) {
   EXPECT_EQ(ReadBytes(path_), Replaced("Lists = DP,  Fav ,Other", "Lists=DP,Other"));
 }
 
+TEST_F(GroupFileTest, RemovingAGroupTakesEveryItemThatShowsItButNoPortal) {
+  // "fav" names the same section; "dp" is a group of its own name, "DP" the portal.
+  WriteBytes(path_, "[View]\r\nLists=DP,Fav,fav,dp\r\n[Fav]\r\nList=100\r\n[dp]\r\nList=101\r\n");
+  Write({"Fav", true, "", 0, {}});
+  EXPECT_EQ(file_.Read("View", "Lists", ""), "DP,dp");
+  Write({"dp", true, "", 0, {}});
+  EXPECT_EQ(file_.Read("View", "Lists", ""), "DP");
+  EXPECT_EQ(file_.Read("dp", "List", ""), "101");
+}
+
 TEST_F(GroupFileTest, LimitsAndIncompleteEditsAreRefusedBeforeAnythingIsWritten) {
   std::vector<int32_t> full;
   for (int32_t id = 100; id < 199; ++id) full.push_back(id);  // 99 + the kept 9999 = 100

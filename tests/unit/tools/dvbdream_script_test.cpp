@@ -40,6 +40,30 @@ TEST(ViewerScript, StepsKeepTheirArgumentsAndLines) {
   EXPECT_EQ("ui", steps[11].arg);
 }
 
+TEST(ViewerScript, DialogStepsTakeAControlIdAndTheTextAsWritten) {
+  const std::vector<Step> steps = ParseScript(
+      "dlg-type 124  Meine  Sender \n"
+      "dlg-type 126\n"
+      "dlg-select 0x65 Kanal Nord\n"
+      "dlg-click 1\n"
+      "copy modules\\Zanterpoint.ini before.ini\n"
+      "readonly modules\\Zanterpoint.ini\n");
+  ASSERT_EQ(6u, steps.size());
+  EXPECT_EQ(124, steps[0].number);
+  EXPECT_EQ("Meine  Sender", steps[0].arg2);
+  EXPECT_EQ("", steps[1].arg2);  // empties the field
+  EXPECT_EQ(0x65, steps[2].number);
+  EXPECT_EQ("Kanal Nord", steps[2].arg2);
+  EXPECT_EQ(StepKind::DialogClick, steps[3].kind);
+  EXPECT_EQ("modules\\Zanterpoint.ini", steps[4].arg);
+  EXPECT_EQ("before.ini", steps[4].arg2);
+  EXPECT_EQ(StepKind::ReadOnly, steps[5].kind);
+  for (const char* line :
+       {"dlg-type x", "dlg-select 101", "dlg-click", "copy a.ini", "controls 1"}) {
+    EXPECT_THROW(ParseScript(line), ScriptError) << line;
+  }
+}
+
 TEST(ViewerScript, FaultsNameTheirLine) {
   const char* bad[] = {
       "scan",      "init now",  "wait",          "wait soon",    "wait -1",       "tune 8000",

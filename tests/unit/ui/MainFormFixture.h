@@ -45,6 +45,7 @@ class FakeShell : public FormShell {
   bool TimerMenuChecked() const override { return timerChecked; }
   void SetStatus(const char* text) override { status = text; }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void OpenGroupEditor(const std::string& section) override { editorOpenedOn.push_back(section); }
 
   MainForm* form = nullptr;
   int32_t color = static_cast<int32_t>(0xFF000005);  // clWindow
@@ -59,6 +60,7 @@ class FakeShell : public FormShell {
   bool scanTimerOn = false;
   std::string status;
   std::vector<std::string> messages;
+  std::vector<std::string> editorOpenedOn;
 };
 
 // One portal announcement as the provider sends it.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -64,6 +65,20 @@ TEST_F(GroupEditorTest, TheFilterMatchesNameOrProviderInAnyCaseAndTheStartOfTheI
   EXPECT_EQ(Ids(editor_->Filter("", none)).size(), 4u);
   // Channels in the group are not offered again.
   EXPECT_EQ(Ids(editor_->Filter("sport", {true})), (std::vector<int32_t>{30000}));
+}
+
+TEST_F(GroupEditorTest, TheQuellListeOrderIsByTextInAnyCaseAndHoldsWhatTheFilterHolds) {
+  std::vector<bool> inGroup(editor_->Channels().size(), false);
+  EXPECT_EQ(Ids(editor_->FilterInListOrder("", inGroup)),
+            (std::vector<int32_t>{28106, 1020, 101, 30000}));
+  for (const char* filter : {"", "sport", "10", "kanal", "x"}) {
+    std::vector<int> sorted = editor_->FilterInListOrder(filter, inGroup);
+    std::vector<int> plain = editor_->Filter(filter, inGroup);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, plain) << filter;
+  }
+  inGroup[static_cast<size_t>(editor_->ChannelOf(101))] = true;
+  EXPECT_EQ(Ids(editor_->FilterInListOrder("SPORT", inGroup)), (std::vector<int32_t>{30000}));
 }
 
 TEST_F(GroupEditorTest, OpensAGroupWithTheIdsItCannotShowKeptAndNamed) {

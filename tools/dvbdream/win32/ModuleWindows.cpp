@@ -100,6 +100,64 @@ HWND FindModuleWindow(HWND viewer) {
   return captioned;
 }
 
+HWND FindModuleDialog(HWND viewer) {
+  const HWND main = FindModuleWindow(viewer);
+  const std::vector<HWND> windows = ThreadWindows(viewer);
+  const HWND active = GetActiveWindow();
+  if (active != nullptr && active != main &&
+      std::find(windows.begin(), windows.end(), active) != windows.end() &&
+      ClassOf(active) != "#32770") {
+    return active;
+  }
+  for (HWND w : windows) {
+    if (w != main && IsWindowVisible(w) && ClassOf(w) != "#32770") return w;
+  }
+  return nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+std::string ItemText(HWND control, bool list, int index) {
+  const LRESULT length =
+      SendMessageA(control, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(control, list ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> DescribeControls(HWND dialog) {
+  std::vector<HWND> children;
+  EnumChildWindows(dialog, &CollectChild, reinterpret_cast<LPARAM>(&children));
+  std::vector<std::string> lines;
+  for (HWND child : children) {
+    if (GetParent(child) != dialog) continue;  // a combo box's own edit or list
+    const int id = GetDlgCtrlID(child);
+    const std::string cls = ClassOf(child);
+    lines.push_back("control " + std::to_string(id) + " class=" + Quoted(cls) +
+                    " text=" + Quoted(TextOf(child)) + (IsWindowEnabled(child) ? "" : " disabled"));
+    const bool list = cls == "ListBox";
+    if (!list && cls != "ComboBox") continue;
+    const LRESULT count = SendMessageA(child, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+    const LRESULT current = list ? -1 : SendMessageA(child, CB_GETCURSEL, 0, 0);
+    for (int i = 0; i < count; ++i) {
+      const bool selected = list ? SendMessageA(child, LB_GETSEL, i, 0) > 0 : i == current;
+      lines.push_back("item " + std::to_string(id) + " " + std::to_string(i) +
+                      " sel=" + (selected ? "1 " : "0 ") + Quoted(ItemText(child, list, i)));
+    }
+  }
+  return lines;
+}
+
 std::vector<std::string> DescribeWindows(HWND viewer) {
   std::vector<std::string> lines;
   for (HWND w : ThreadWindows(viewer)) {

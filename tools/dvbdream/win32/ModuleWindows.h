@@ -22,6 +22,14 @@ std::string TextOf(HWND window);
 // visible one captioned "Zanterpoint"; else nullptr.
 HWND FindModuleWindow(HWND viewer);
 HWND FindTreeControl(HWND window);
+// The module's dialog: its active window when that is neither the viewer's nor
+// the main window, else its first visible other top-level window (message
+// boxes aside); else nullptr.
+HWND FindModuleDialog(HWND viewer);
+// One line per child control of the dialog in creation order,
+// control ID class="..." text="..." [disabled], then for list and combo boxes
+// one line per item: item ID N sel=0|1 "text".
+std::vector<std::string> DescribeControls(HWND dialog);
 
 // One line per top-level window of this thread other than the viewer's:
 // window class="..." caption="..." visible=0|1, sorted.

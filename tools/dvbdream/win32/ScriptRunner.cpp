@@ -3,11 +3,13 @@
 #include <malloc.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "ModuleWindows.h"
 #include "Outline.h"
+#include "TranscriptFormat.h"
 
 namespace zp::viewer {
 
@@ -149,6 +151,33 @@ void ScriptRunner::Execute(const Step& step) {
       break;
     case StepKind::CallbackCost:
       PrintCallbackCost();
+      break;
+    case StepKind::Controls:
+      if (HWND dialog = FindModuleDialog(viewer_)) {
+        transcript_.Line("dialog caption=" + Quoted(TextOf(dialog)));
+        for (const std::string& line : DescribeControls(dialog)) transcript_.Line(line);
+      } else {
+        Error("the module shows no dialog");
+      }
+      break;
+    case StepKind::DialogType:
+      DialogType(step.number, step.arg2);
+      break;
+    case StepKind::DialogSelect:
+      DialogSelect(step.number, step.arg2);
+      break;
+    case StepKind::DialogClick:
+      DialogClick(step.number);
+      break;
+    case StepKind::ReadOnly:
+    case StepKind::Writable:
+      SetReadOnly(step.arg, step.kind == StepKind::ReadOnly);
+      break;
+    case StepKind::CopyFile:
+      // A copy of what a file holds at this step, for a comparison after the run.
+      if (!CopyFileA(step.arg.c_str(), step.arg2.c_str(), FALSE)) {
+        Error("cannot copy " + step.arg + " to " + step.arg2);
+      }
       break;
   }
 }
@@ -460,6 +489,131 @@ void ScriptRunner::Snapshot(const std::string& file) {
   } else {
     Error("snapshot of the " + which + " window into " + file + " failed");
   }
+}
+
+}  // namespace zp::viewer
+
+namespace zp::viewer {
+
+HWND ScriptRunner::DialogControl(int64_t id) {
+  const HWND dialog = FindModuleDialog(viewer_);
+  if (dialog == nullptr) {
+    Error("the module shows no dialog");
+    return nullptr;
+  }
+  const HWND control = GetDlgItem(dialog, static_cast<int>(id));
+  if (control == nullptr || !IsWindowVisible(control)) {
+    Error("the dialog has no control " + std::to_string(id));
+    return nullptr;
+  }
+  if (!IsWindowEnabled(control)) {
+    Error("control " + std::to_string(id) + " is disabled");
+    return nullptr;
+  }
+  return control;
+}
+
+void ScriptRunner::DialogType(int64_t id, const std::string& text) {
+  const HWND control = DialogControl(id);
+  if (control == nullptr) return;
+  // As a person typing: the field's text replaced one character at a time,
+  // each a change the dialog hears of.
+  SetForegroundWindow(GetAncestor(control, GA_ROOT));
+  SetFocus(control);
+  SendMessageA(control, EM_SETSEL, 0, -1);
+  // Each keystroke timed from the character to a dialog that has repainted.
+  const HWND dialog = GetAncestor(control, GA_ROOT);
+  double slowest = 0;
+  const std::string keys = text.empty() ? std::string(1, '\b') : text;
+  for (const char c : keys) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(0);
+    QueryPerformanceCounter(&end);
+    slowest = std::max(slowest, Milliseconds(end.QuadPart - start.QuadPart));
+  }
+  char line[80];
+  std::snprintf(line, sizeof line, "dlg-type done keys=%zu slowest-ms=%.1f", keys.size(), slowest);
+  transcript_.Line(line);
+}
+
+void ScriptRunner::DialogSelect(int64_t id, const std::string& text) {
+  const HWND control = DialogControl(id);
+  if (control == nullptr) return;
+  const std::string cls = ClassOf(control);
+  const HWND dialog = GetParent(control);
+  if (cls == "ListBox") {
+    const LRESULT at = SendMessageA(control, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(text.c_str()));
+    if (at == LB_ERR) {
+      Error("list " + std::to_string(id) + " has no item \"" + text + "\"");
+      return;
+    }
+    SetFocus(control);
+    SendMessageA(control, LB_SETSEL, TRUE, at);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control));
+  } else if (cls == "ComboBox") {
+    const LRESULT at = SendMessageA(control, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(text.c_str()));
+    if (at == CB_ERR) {
+      Error("combo box " + std::to_string(id) + " has no item \"" + text + "\"");
+      return;
+    }
+    // A choice of the user's: the dialog hears of it, as it does not of CB_SETCURSEL.
+    SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control));
+  } else {
+    Error("control " + std::to_string(id) + " is no list");
+  }
+}
+
+void ScriptRunner::DialogClick(int64_t id) {
+  const HWND control = DialogControl(id);
+  if (control == nullptr) return;
+  // Posted, as a click arrives: a message box it opens runs its own loop while
+  // the script waits, and the dialog watcher answers it.
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
+  // Until the click and everything it caused (a rebuilt tree's repaint) is handled.
+  Pump(0);
+  QueryPerformanceCounter(&end);
+  char line[80];
+  std::snprintf(line, sizeof line, "dlg-click done ms=%.1f",
+                Milliseconds(end.QuadPart - start.QuadPart));
+  transcript_.Line(line);
+}
+
+void ScriptRunner::SetReadOnly(const std::string& file, bool readOnly) {
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    Error("no file " + file);
+    return;
+  }
+  SetFileAttributesA(file.c_str(), readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
+                                            : (attributes & ~FILE_ATTRIBUTE_READONLY));
+  for (auto it = heldFiles_.begin(); it != heldFiles_.end();) {
+    if (it->first == file) {
+      CloseHandle(it->second);
+      it = heldFiles_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (!readOnly) return;
+  // Readers may open it beside this handle; a writer may not.
+  const HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) {
+    Error("cannot hold " + file + " open");
+    return;
+  }
+  heldFiles_.emplace_back(file, held);
 }
 
 }  // namespace zp::viewer

@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "DialogWatcher.h"
@@ -22,6 +24,11 @@ class ScriptRunner {
   ScriptRunner(Transcript& transcript, HostSide& host, ModuleLibrary& module, HWND viewer,
                DialogWatcher& watcher)
       : transcript_(transcript), host_(host), module_(module), viewer_(viewer), watcher_(watcher) {}
+  ~ScriptRunner() {
+    for (const auto& held : heldFiles_) CloseHandle(held.second);
+  }
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
 
   void Run(const std::vector<Step>& steps);
   // Runs the message loop for at least `milliseconds`.
@@ -43,6 +50,11 @@ class ScriptRunner {
   void PrintMemory();
   void WaitTree(DWORD timeout);
   void PrintCallbackCost();
+  HWND DialogControl(int64_t id);
+  void DialogType(int64_t id, const std::string& text);
+  void DialogSelect(int64_t id, const std::string& text);
+  void DialogClick(int64_t id);
+  void SetReadOnly(const std::string& file, bool readOnly);
   static double Milliseconds(int64_t ticks);
 
   Transcript& transcript_;
@@ -51,6 +63,9 @@ class ScriptRunner {
   HWND viewer_;
   DialogWatcher& watcher_;
   int scansSeen_ = 0;
+  // Held open while a file is read-only: Windows refuses the module's writes
+  // then even where Wine runs as root and would pass the missing write bits.
+  std::vector<std::pair<std::string, HANDLE>> heldFiles_;
 };
 
 }  // namespace zp::viewer
