@@ -19,6 +19,16 @@
 # the X display of the run that started it.
 # tools/dvbdream/README.md describes the script language, the transcript and
 # the channel list; run-e2e.sh here the expectation file.
+
+# The sample streams the cases play: those ZP_SAMPLES_DIR names, or those the
+# stream synthesiser makes in the build. Set in every including folder, so
+# before the guard.
+if(ZP_SAMPLES_DIR)
+  set(ZP_E2E_SAMPLES ${ZP_SAMPLES_DIR})
+else()
+  set(ZP_E2E_SAMPLES ${CMAKE_BINARY_DIR}/samples)
+endif()
+
 include_guard(GLOBAL)
 
 set(ZP_E2E_RUNNER ${CMAKE_CURRENT_LIST_DIR}/run-e2e.sh)
