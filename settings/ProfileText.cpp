@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/ProfileFile.h"
@@ -32,37 +33,62 @@ std::string_view Trim(std::string_view s) {
 
 using Line = ProfileText::Line;
 
-std::vector<Line> ParseLines(std::string_view text) {
-  std::vector<Line> lines;
-  size_t pos = text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
-  while (pos < text.size()) {
-    Line line;
-    line.begin = pos;
-    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-    line.contentEnd = pos;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    line.end = pos;
+size_t FirstLineStart(std::string_view text) {
+  return text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
+}
 
-    const std::string_view content = Trim(text.substr(line.begin, line.contentEnd - line.begin));
-    if (!content.empty()) {
-      const size_t close = content.front() == '[' ? content.rfind(']') : std::string_view::npos;
-      if (close != std::string_view::npos) {
-        line.kind = Line::Kind::Section;
-        line.name = Trim(content.substr(1, close - 1));
-      } else {
-        line.kind = Line::Kind::Key;
-        const size_t equals = content.find('=');
-        line.name = Trim(content.substr(0, equals));
-        if (equals != std::string_view::npos) {
-          line.hasValue = true;
-          line.value = TrimLeading(content.substr(equals + 1));
-        }
+// The line that starts at pos; it ends after its line break.
+Line ParseLine(std::string_view text, size_t pos) {
+  Line line;
+  line.begin = pos;
+  while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
+  line.contentEnd = pos;
+  if (pos < text.size() && text[pos] == '\r') ++pos;
+  if (pos < text.size() && text[pos] == '\n') ++pos;
+  line.end = pos;
+
+  const std::string_view content = Trim(text.substr(line.begin, line.contentEnd - line.begin));
+  if (!content.empty()) {
+    const size_t close = content.front() == '[' ? content.rfind(']') : std::string_view::npos;
+    if (close != std::string_view::npos) {
+      line.kind = Line::Kind::Section;
+      line.name = Trim(content.substr(1, close - 1));
+    } else {
+      line.kind = Line::Kind::Key;
+      const size_t equals = content.find('=');
+      line.name = Trim(content.substr(0, equals));
+      if (equals != std::string_view::npos) {
+        line.hasValue = true;
+        line.value = TrimLeading(content.substr(equals + 1));
       }
     }
-    lines.push_back(line);
+  }
+  return line;
+}
+
+std::vector<Line> ParseLines(std::string_view text) {
+  std::vector<Line> lines;
+  lines.reserve(text.size() / 16 + 1);
+  for (size_t pos = FirstLineStart(text); pos < text.size(); pos = lines.back().end) {
+    lines.push_back(ParseLine(text, pos));
   }
   return lines;
+}
+
+// The same line, its offsets moved by `shift` bytes, its names in `to`
+// instead of `from`.
+Line Moved(const Line& line, const char* from, const char* to, size_t shift) {
+  const auto move = [&](std::string_view s) {
+    if (s.data() == nullptr) return s;
+    return std::string_view(to + (static_cast<size_t>(s.data() - from) + shift), s.size());
+  };
+  Line moved = line;
+  moved.begin += shift;
+  moved.contentEnd += shift;
+  moved.end += shift;
+  moved.name = move(line.name);
+  moved.value = move(line.value);
+  return moved;
 }
 
 struct Location {
@@ -148,6 +174,61 @@ std::vector<std::string> ProfileText::ReadSection(std::string_view section) cons
 
 std::optional<std::string> ProfileText::Written(std::string_view section, std::string_view key,
                                                 std::string_view value) const {
+  std::optional<Edit> edit = Edited(section, key, value);
+  if (!edit) return std::nullopt;
+  return std::move(edit->text);
+}
+
+bool ProfileText::Write(std::string_view section, std::string_view key, std::string_view value) {
+  std::optional<Edit> edit = Edited(section, key, value);
+  if (!edit) return false;
+  exists_ = true;
+  // Near the file's start a written byte order mark could change how the
+  // first line reads; that is the rare case that is parsed whole.
+  if (edit->at < kUtf8Mark.size()) {
+    text_ = std::move(edit->text);
+    lines_ = ParseLines(text_);
+    return true;
+  }
+  // The old lines' names point into the old text where it was: a short text
+  // moves with the string object.
+  const char* const oldBase = text_.data();
+  const std::string old = std::exchange(text_, std::move(edit->text));
+  const std::vector<Line> oldLines = std::exchange(lines_, {});
+  const std::string_view text = text_;
+  lines_.reserve(oldLines.size() + 2);
+  // The lines before the edit stay. One that ends right at it is read again,
+  // since the edit may change its line break.
+  size_t next = 0;
+  while (next < oldLines.size() && oldLines[next].end < edit->at) {
+    lines_.push_back(Moved(oldLines[next++], oldBase, text.data(), 0));
+  }
+  // The edited lines are read again, up to the first old line that starts
+  // after the edit at the start of a line read here: from there on the bytes
+  // and so the lines are the old ones, moved.
+  const size_t shift = edit->insertedEnd - edit->removedEnd;  // modulo: may shrink
+  size_t pos = next < oldLines.size() ? oldLines[next].begin : FirstLineStart(text);
+  while (pos < text.size()) {
+    if (pos >= edit->insertedEnd) {
+      while (next < oldLines.size() &&
+             (oldLines[next].begin < edit->removedEnd || oldLines[next].begin + shift < pos)) {
+        ++next;
+      }
+      if (next < oldLines.size() && oldLines[next].begin + shift == pos) {
+        for (; next < oldLines.size(); ++next) {
+          lines_.push_back(Moved(oldLines[next], oldBase, text.data(), shift));
+        }
+        break;
+      }
+    }
+    lines_.push_back(ParseLine(text, pos));
+    pos = lines_.back().end;
+  }
+  return true;
+}
+
+std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, std::string_view key,
+                                                     std::string_view value) const {
   const std::string& text = text_;
   const std::vector<Line>& lines = lines_;
   const Location found = Find(lines, section, key);
@@ -155,11 +236,15 @@ std::optional<std::string> ProfileText::Written(std::string_view section, std::s
   // what Wine's file holds once it has read the file again.
   const std::string_view newValue = Trim(value);
 
-  std::string updated;
+  Edit edit;
+  std::string& updated = edit.text;
   if (found.key != nullptr) {
     if (found.key->hasValue && found.key->value == newValue) return std::nullopt;
+    edit.at = found.key->begin;
+    edit.removedEnd = found.key->contentEnd;
     updated = text.substr(0, found.key->begin);
     updated.append(found.key->name).append("=").append(newValue);
+    edit.insertedEnd = updated.size();
     updated.append(text, found.key->contentEnd);
   } else {
     const std::string line = std::string(Trim(key)) + "=" + std::string(newValue) + "\r\n";
@@ -171,20 +256,25 @@ std::optional<std::string> ProfileText::Written(std::string_view section, std::s
       } else if (!lines.empty()) {
         at = lines.front().begin;
       }
+      edit.at = edit.removedEnd = at;
       updated = text.substr(0, at);
       if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
         updated.append(kNewLine);  // the section's last line ended the file
       }
-      updated.append(line).append(text, at);
+      updated.append(line);
+      edit.insertedEnd = updated.size();
+      updated.append(text, at);
     } else {
+      edit.at = edit.removedEnd = text.size();
       updated = text;
       if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
         updated.append(kNewLine);
       }
       updated.append("[").append(Trim(section)).append("]\r\n").append(line);
+      edit.insertedEnd = updated.size();
     }
   }
-  return updated;
+  return edit;
 }
 
 }  // namespace zp

@@ -40,6 +40,10 @@ class ProfileText {
   // The file's bytes with the key written, or nothing when it already holds that value.
   std::optional<std::string> Written(std::string_view section, std::string_view key,
                                      std::string_view value) const;
+  // Writes the key here, the file then existing; false when it already held
+  // that value. Only the lines the write touches are read again, which keeps
+  // a save of a long file from parsing it once per key.
+  bool Write(std::string_view section, std::string_view key, std::string_view value);
 
   // One line of the file, as the implementation finds it.
   struct Line {
@@ -52,6 +56,14 @@ class ProfileText {
   };
 
  private:
+  // The bytes [at, removedEnd) of the old text became [at, insertedEnd) of text.
+  struct Edit {
+    std::string text;
+    size_t at = 0, removedEnd = 0, insertedEnd = 0;
+  };
+  std::optional<Edit> Edited(std::string_view section, std::string_view key,
+                             std::string_view value) const;
+
   bool exists_ = false;
   std::string text_;
   std::vector<Line> lines_;
