@@ -1,6 +1,9 @@
 #include "settings/ProfileText.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -190,40 +193,42 @@ bool ProfileText::Write(std::string_view section, std::string_view key, std::str
     lines_ = ParseLines(text_);
     return true;
   }
-  // The old lines' names point into the old text where it was: a short text
-  // moves with the string object.
+  // The lines' names point into the old text where it was (a short text
+  // moves with the string object); the old text stays until they are moved.
   const char* const oldBase = text_.data();
   const std::string old = std::exchange(text_, std::move(edit->text));
-  const std::vector<Line> oldLines = std::exchange(lines_, {});
   const std::string_view text = text_;
-  lines_.reserve(oldLines.size() + 2);
+
   // The lines before the edit stay. One that ends right at it is read again,
   // since the edit may change its line break.
-  size_t next = 0;
-  while (next < oldLines.size() && oldLines[next].end < edit->at) {
-    lines_.push_back(Moved(oldLines[next++], oldBase, text.data(), 0));
-  }
+  size_t first = 0;
+  while (first < lines_.size() && lines_[first].end < edit->at) ++first;
   // The edited lines are read again, up to the first old line that starts
   // after the edit at the start of a line read here: from there on the bytes
   // and so the lines are the old ones, moved.
   const size_t shift = edit->insertedEnd - edit->removedEnd;  // modulo: may shrink
-  size_t pos = next < oldLines.size() ? oldLines[next].begin : FirstLineStart(text);
+  size_t rest = first;
+  fresh_.clear();
+  size_t pos = first < lines_.size() ? lines_[first].begin : FirstLineStart(text);
   while (pos < text.size()) {
     if (pos >= edit->insertedEnd) {
-      while (next < oldLines.size() &&
-             (oldLines[next].begin < edit->removedEnd || oldLines[next].begin + shift < pos)) {
-        ++next;
+      while (rest < lines_.size() &&
+             (lines_[rest].begin < edit->removedEnd || lines_[rest].begin + shift < pos)) {
+        ++rest;
       }
-      if (next < oldLines.size() && oldLines[next].begin + shift == pos) {
-        for (; next < oldLines.size(); ++next) {
-          lines_.push_back(Moved(oldLines[next], oldBase, text.data(), shift));
-        }
-        break;
-      }
+      if (rest < lines_.size() && lines_[rest].begin + shift == pos) break;
     }
-    lines_.push_back(ParseLine(text, pos));
-    pos = lines_.back().end;
+    fresh_.push_back(ParseLine(text, pos));
+    pos = fresh_.back().end;
   }
+  if (pos >= text.size()) rest = lines_.size();
+  for (size_t i = 0; i < first; ++i) lines_[i] = Moved(lines_[i], oldBase, text.data(), 0);
+  for (size_t i = rest; i < lines_.size(); ++i) {
+    lines_[i] = Moved(lines_[i], oldBase, text.data(), shift);
+  }
+  const auto kept = lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                                 lines_.begin() + static_cast<std::ptrdiff_t>(rest));
+  lines_.insert(kept, fresh_.begin(), fresh_.end());
   return true;
 }
 
@@ -242,7 +247,8 @@ std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, s
     if (found.key->hasValue && found.key->value == newValue) return std::nullopt;
     edit.at = found.key->begin;
     edit.removedEnd = found.key->contentEnd;
-    updated = text.substr(0, found.key->begin);
+    updated.reserve(text.size() + newValue.size() + 1);
+    updated.append(text, 0, found.key->begin);
     updated.append(found.key->name).append("=").append(newValue);
     edit.insertedEnd = updated.size();
     updated.append(text, found.key->contentEnd);
@@ -257,7 +263,8 @@ std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, s
         at = lines.front().begin;
       }
       edit.at = edit.removedEnd = at;
-      updated = text.substr(0, at);
+      updated.reserve(text.size() + kNewLine.size() + line.size());
+      updated.append(text, 0, at);
       if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
         updated.append(kNewLine);  // the section's last line ended the file
       }
@@ -266,7 +273,8 @@ std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, s
       updated.append(text, at);
     } else {
       edit.at = edit.removedEnd = text.size();
-      updated = text;
+      updated.reserve(text.size() + section.size() + line.size() + 6);
+      updated.append(text);
       if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
         updated.append(kNewLine);
       }

@@ -67,6 +67,7 @@ class ProfileText {
   bool exists_ = false;
   std::string text_;
   std::vector<Line> lines_;
+  std::vector<Line> fresh_;  // the lines a write reads again, kept for the next write
 };
 
 }  // namespace zp
