@@ -1,121 +1,14 @@
 #include "settings/PortableProfileFile.h"
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string_view>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace zp {
 
 namespace {
-
-constexpr size_t kReadBufferSize = kProfileValueMaxLength + 1;
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kNewLine = "\r\n";
-
-bool IsProfileSpace(char c) {
-  const auto b = static_cast<uint8_t>(c);
-  return (b >= 0x09 && b <= 0x0D) || b == 0x1A || b == 0x20;
-}
-
-std::string_view TrimLeading(std::string_view s) {
-  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
-  return s;
-}
-
-std::string_view Trim(std::string_view s) {
-  s = TrimLeading(s);
-  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-using Line = PortableProfileFile::Line;
-
-std::vector<Line> ParseLines(std::string_view text) {
-  std::vector<Line> lines;
-  size_t pos = text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
-  while (pos < text.size()) {
-    Line line;
-    line.begin = pos;
-    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-    line.contentEnd = pos;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    line.end = pos;
-
-    const std::string_view content = Trim(text.substr(line.begin, line.contentEnd - line.begin));
-    if (!content.empty()) {
-      const size_t close = content.front() == '[' ? content.rfind(']') : std::string_view::npos;
-      if (close != std::string_view::npos) {
-        line.kind = Line::Kind::Section;
-        line.name = Trim(content.substr(1, close - 1));
-      } else {
-        line.kind = Line::Kind::Key;
-        const size_t equals = content.find('=');
-        line.name = Trim(content.substr(0, equals));
-        if (equals != std::string_view::npos) {
-          line.hasValue = true;
-          line.value = TrimLeading(content.substr(equals + 1));
-        }
-      }
-    }
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-struct Location {
-  bool sectionFound = false;
-  const Line* header = nullptr;    // of a named section
-  const Line* lastLine = nullptr;  // last non-blank line of the section, header included
-  const Line* key = nullptr;
-};
-
-// The first section with that name, and in it the first key with that name.
-// Lines before the first header form the section with the empty name.
-Location Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
-  section = Trim(section);
-  key = Trim(key);
-  Location found;
-  bool inSection = section.empty();
-  found.sectionFound = inSection;
-  for (const Line& line : lines) {
-    if (line.kind == Line::Kind::Section) {
-      if (found.sectionFound) break;  // the section has ended
-      inSection = SameProfileName(line.name, section);
-      found.sectionFound = inSection;
-      if (inSection) found.header = found.lastLine = &line;
-      continue;
-    }
-    if (!inSection || line.kind == Line::Kind::Blank) continue;
-    found.lastLine = &line;
-    if (found.key == nullptr && SameProfileName(line.name, key)) found.key = &line;
-  }
-  return found;
-}
-
-// A value in matching quotes loses them, and the result fits the 2048-byte
-// buffer of the Windows reader, quirks included: when the quoted text is just
-// one character too long, the cut value loses its last character as well.
-std::string CopyEntry(std::string_view value) {
-  char quote = 0;
-  if (value.size() > 1 && (value.front() == '\'' || value.front() == '"') &&
-      value.back() == value.front()) {
-    quote = value.front();
-    value.remove_prefix(1);
-  }
-  std::string text(value.substr(0, kReadBufferSize - 1));
-  if (quote != 0 && kReadBufferSize >= value.size()) text.pop_back();
-  return text;
-}
-
-// Trailing blanks of a default value are dropped, though never its first character.
-std::string_view TrimDefault(std::string_view fallback) {
-  while (fallback.size() > 1 && fallback.back() == ' ') fallback.remove_suffix(1);
-  return fallback;
-}
 
 bool LoadFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
@@ -157,7 +50,7 @@ void PortableProfileFile::Load() {
   const bool exists = LoadFile(path_, text);
   // A file read again unchanged keeps its lines: most loads and saves find
   // the file as the last one left it.
-  if (state_ == State::Stale && exists == exists_ && text == text_) {
+  if (state_ == State::Stale && exists == copy_.Exists() && text == copy_.Text()) {
     state_ = State::Current;
     return;
   }
@@ -165,9 +58,7 @@ void PortableProfileFile::Load() {
 }
 
 void PortableProfileFile::Keep(bool exists, std::string text) {
-  exists_ = exists;
-  text_ = std::move(text);
-  lines_ = ParseLines(text_);
+  copy_.Assign(exists, std::move(text));
   state_ = State::Current;
 }
 
@@ -178,76 +69,29 @@ void PortableProfileFile::Flush() {
 std::string PortableProfileFile::Read(const std::string& section, const std::string& key,
                                       const std::string& fallback) {
   Load();
-  std::string_view source = TrimDefault(fallback);
-  const Location found = Find(lines_, section, key);
-  if (found.key != nullptr && found.key->hasValue) source = found.key->value;
-  return CopyEntry(source);
+  return copy_.Read(section, key, fallback);
 }
 
 std::vector<std::string> PortableProfileFile::ReadSection(const std::string& section) {
   Load();
-  std::vector<std::string> entries;
-  const Location found = Find(lines_, section, {});
-  if (found.lastLine == nullptr) return entries;
-  // From below the header, or from the file's start for the nameless section.
-  for (const Line* line = found.header != nullptr ? found.header + 1 : lines_.data();
-       line <= found.lastLine; ++line) {
-    if (line->kind != Line::Kind::Key || line->name.substr(0, 1) == ";") continue;
-    std::string& entry = entries.emplace_back(line->name);
-    if (line->hasValue) entry.append("=").append(line->value);
-  }
-  return entries;
+  return copy_.ReadSection(section);
 }
 
 bool PortableProfileFile::Write(const std::string& section, const std::string& key,
                                 const std::string& value) {
   Load();
-  if (exists_) {
+  if (copy_.Exists()) {
     // An existing file must be writable even when nothing changes.
     if (ReadOnly(path_)) return false;
     if (!std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary)) return false;
   }
-  const std::string& text = text_;
-  const std::vector<Line>& lines = lines_;
-  const Location found = Find(lines, section, key);
-  // Names and values are stored trimmed: that is what every reader sees, and
-  // what Wine's file holds once it has read the file again.
-  const std::string_view newValue = Trim(value);
-
-  std::string updated;
-  if (found.key != nullptr) {
-    if (found.key->hasValue && found.key->value == newValue) return true;
-    updated = text.substr(0, found.key->begin);
-    updated.append(found.key->name).append("=").append(newValue);
-    updated.append(text, found.key->contentEnd);
-  } else {
-    const std::string line = std::string(Trim(key)) + "=" + std::string(newValue) + "\r\n";
-    if (found.sectionFound) {
-      // After the section's last line; an empty nameless section starts the file.
-      size_t at = text.size();
-      if (found.lastLine != nullptr) {
-        at = found.lastLine->end;
-      } else if (!lines.empty()) {
-        at = lines.front().begin;
-      }
-      updated = text.substr(0, at);
-      if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
-        updated.append(kNewLine);  // the section's last line ended the file
-      }
-      updated.append(line).append(text, at);
-    } else {
-      updated = text;
-      if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
-        updated.append(kNewLine);
-      }
-      updated.append("[").append(Trim(section)).append("]\r\n").append(line);
-    }
-  }
-  if (!SaveFile(path_, updated)) {
+  std::optional<std::string> updated = copy_.Written(section, key, value);
+  if (!updated) return true;
+  if (!SaveFile(path_, *updated)) {
     state_ = State::Unknown;  // what the disk holds now is anybody's guess
     return false;
   }
-  Keep(true, std::move(updated));
+  Keep(true, std::move(*updated));
   return true;
 }
 

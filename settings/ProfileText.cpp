@@ -1,0 +1,288 @@
+#include "settings/ProfileText.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "settings/ProfileFile.h"
+
+namespace zp {
+
+namespace {
+
+constexpr size_t kReadBufferSize = kProfileValueMaxLength + 1;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kNewLine = "\r\n";
+
+bool IsProfileSpace(char c) {
+  const auto b = static_cast<uint8_t>(c);
+  return (b >= 0x09 && b <= 0x0D) || b == 0x1A || b == 0x20;
+}
+
+std::string_view TrimLeading(std::string_view s) {
+  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string_view Trim(std::string_view s) {
+  s = TrimLeading(s);
+  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+using Line = ProfileText::Line;
+
+size_t FirstLineStart(std::string_view text) {
+  return text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
+}
+
+// The line that starts at pos; it ends after its line break.
+Line ParseLine(std::string_view text, size_t pos) {
+  Line line;
+  line.begin = pos;
+  while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
+  line.contentEnd = pos;
+  if (pos < text.size() && text[pos] == '\r') ++pos;
+  if (pos < text.size() && text[pos] == '\n') ++pos;
+  line.end = pos;
+
+  const std::string_view content = Trim(text.substr(line.begin, line.contentEnd - line.begin));
+  if (!content.empty()) {
+    const size_t close = content.front() == '[' ? content.rfind(']') : std::string_view::npos;
+    if (close != std::string_view::npos) {
+      line.kind = Line::Kind::Section;
+      line.name = Trim(content.substr(1, close - 1));
+    } else {
+      line.kind = Line::Kind::Key;
+      const size_t equals = content.find('=');
+      line.name = Trim(content.substr(0, equals));
+      if (equals != std::string_view::npos) {
+        line.hasValue = true;
+        line.value = TrimLeading(content.substr(equals + 1));
+      }
+    }
+  }
+  return line;
+}
+
+std::vector<Line> ParseLines(std::string_view text) {
+  std::vector<Line> lines;
+  lines.reserve(text.size() / 16 + 1);
+  for (size_t pos = FirstLineStart(text); pos < text.size(); pos = lines.back().end) {
+    lines.push_back(ParseLine(text, pos));
+  }
+  return lines;
+}
+
+// The same line, its offsets moved by `shift` bytes, its names in `to`
+// instead of `from`.
+Line Moved(const Line& line, const char* from, const char* to, size_t shift) {
+  const auto move = [&](std::string_view s) {
+    if (s.data() == nullptr) return s;
+    return std::string_view(to + (static_cast<size_t>(s.data() - from) + shift), s.size());
+  };
+  Line moved = line;
+  moved.begin += shift;
+  moved.contentEnd += shift;
+  moved.end += shift;
+  moved.name = move(line.name);
+  moved.value = move(line.value);
+  return moved;
+}
+
+struct Location {
+  bool sectionFound = false;
+  const Line* header = nullptr;    // of a named section
+  const Line* lastLine = nullptr;  // last non-blank line of the section, header included
+  const Line* key = nullptr;
+};
+
+// The first section with that name, and in it the first key with that name.
+// Lines before the first header form the section with the empty name.
+Location Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
+  Location found;
+  bool inSection = section.empty();
+  found.sectionFound = inSection;
+  for (const Line& line : lines) {
+    if (line.kind == Line::Kind::Section) {
+      if (found.sectionFound) break;  // the section has ended
+      inSection = SameProfileName(line.name, section);
+      found.sectionFound = inSection;
+      if (inSection) found.header = found.lastLine = &line;
+      continue;
+    }
+    if (!inSection || line.kind == Line::Kind::Blank) continue;
+    found.lastLine = &line;
+    if (found.key == nullptr && SameProfileName(line.name, key)) found.key = &line;
+  }
+  return found;
+}
+
+// A value in matching quotes loses them, and the result fits the 2048-byte
+// buffer of the Windows reader, quirks included: when the quoted text is just
+// one character too long, the cut value loses its last character as well.
+std::string CopyEntry(std::string_view value) {
+  char quote = 0;
+  if (value.size() > 1 && (value.front() == '\'' || value.front() == '"') &&
+      value.back() == value.front()) {
+    quote = value.front();
+    value.remove_prefix(1);
+  }
+  std::string text(value.substr(0, kReadBufferSize - 1));
+  if (quote != 0 && kReadBufferSize >= value.size()) text.pop_back();
+  return text;
+}
+
+// Trailing blanks of a default value are dropped, though never its first character.
+std::string_view TrimDefault(std::string_view fallback) {
+  while (fallback.size() > 1 && fallback.back() == ' ') fallback.remove_suffix(1);
+  return fallback;
+}
+
+}  // namespace
+
+void ProfileText::Assign(bool exists, std::string text) {
+  exists_ = exists;
+  text_ = std::move(text);
+  lines_ = ParseLines(text_);
+}
+
+std::string ProfileText::Read(std::string_view section, std::string_view key,
+                              std::string_view fallback) const {
+  std::string_view source = TrimDefault(fallback);
+  const Location found = Find(lines_, section, key);
+  if (found.key != nullptr && found.key->hasValue) source = found.key->value;
+  return CopyEntry(source);
+}
+
+std::vector<std::string> ProfileText::ReadSection(std::string_view section) const {
+  std::vector<std::string> entries;
+  const Location found = Find(lines_, section, {});
+  if (found.lastLine == nullptr) return entries;
+  // From below the header, or from the file's start for the nameless section.
+  for (const Line* line = found.header != nullptr ? found.header + 1 : lines_.data();
+       line <= found.lastLine; ++line) {
+    if (line->kind != Line::Kind::Key || line->name.substr(0, 1) == ";") continue;
+    std::string& entry = entries.emplace_back(line->name);
+    if (line->hasValue) entry.append("=").append(line->value);
+  }
+  return entries;
+}
+
+std::optional<std::string> ProfileText::Written(std::string_view section, std::string_view key,
+                                                std::string_view value) const {
+  std::optional<Edit> edit = Edited(section, key, value);
+  if (!edit) return std::nullopt;
+  return std::move(edit->text);
+}
+
+bool ProfileText::Write(std::string_view section, std::string_view key, std::string_view value) {
+  std::optional<Edit> edit = Edited(section, key, value);
+  if (!edit) return false;
+  exists_ = true;
+  // Near the file's start a written byte order mark could change how the
+  // first line reads; that is the rare case that is parsed whole.
+  if (edit->at < kUtf8Mark.size()) {
+    text_ = std::move(edit->text);
+    lines_ = ParseLines(text_);
+    return true;
+  }
+  // The lines' names point into the old text where it was (a short text
+  // moves with the string object); the old text stays until they are moved.
+  const char* const oldBase = text_.data();
+  const std::string old = std::exchange(text_, std::move(edit->text));
+  const std::string_view text = text_;
+
+  // The lines before the edit stay. One that ends right at it is read again,
+  // since the edit may change its line break.
+  size_t first = 0;
+  while (first < lines_.size() && lines_[first].end < edit->at) ++first;
+  // The edited lines are read again, up to the first old line that starts
+  // after the edit at the start of a line read here: from there on the bytes
+  // and so the lines are the old ones, moved.
+  const size_t shift = edit->insertedEnd - edit->removedEnd;  // modulo: may shrink
+  size_t rest = first;
+  fresh_.clear();
+  size_t pos = first < lines_.size() ? lines_[first].begin : FirstLineStart(text);
+  while (pos < text.size()) {
+    if (pos >= edit->insertedEnd) {
+      while (rest < lines_.size() &&
+             (lines_[rest].begin < edit->removedEnd || lines_[rest].begin + shift < pos)) {
+        ++rest;
+      }
+      if (rest < lines_.size() && lines_[rest].begin + shift == pos) break;
+    }
+    fresh_.push_back(ParseLine(text, pos));
+    pos = fresh_.back().end;
+  }
+  if (pos >= text.size()) rest = lines_.size();
+  for (size_t i = 0; i < first; ++i) lines_[i] = Moved(lines_[i], oldBase, text.data(), 0);
+  for (size_t i = rest; i < lines_.size(); ++i) {
+    lines_[i] = Moved(lines_[i], oldBase, text.data(), shift);
+  }
+  const auto kept = lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                                 lines_.begin() + static_cast<std::ptrdiff_t>(rest));
+  lines_.insert(kept, fresh_.begin(), fresh_.end());
+  return true;
+}
+
+std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, std::string_view key,
+                                                     std::string_view value) const {
+  const std::string& text = text_;
+  const std::vector<Line>& lines = lines_;
+  const Location found = Find(lines, section, key);
+  // Names and values are stored trimmed: that is what every reader sees, and
+  // what Wine's file holds once it has read the file again.
+  const std::string_view newValue = Trim(value);
+
+  Edit edit;
+  std::string& updated = edit.text;
+  if (found.key != nullptr) {
+    if (found.key->hasValue && found.key->value == newValue) return std::nullopt;
+    edit.at = found.key->begin;
+    edit.removedEnd = found.key->contentEnd;
+    updated.reserve(text.size() + newValue.size() + 1);
+    updated.append(text, 0, found.key->begin);
+    updated.append(found.key->name).append("=").append(newValue);
+    edit.insertedEnd = updated.size();
+    updated.append(text, found.key->contentEnd);
+  } else {
+    const std::string line = std::string(Trim(key)) + "=" + std::string(newValue) + "\r\n";
+    if (found.sectionFound) {
+      // After the section's last line; an empty nameless section starts the file.
+      size_t at = text.size();
+      if (found.lastLine != nullptr) {
+        at = found.lastLine->end;
+      } else if (!lines.empty()) {
+        at = lines.front().begin;
+      }
+      edit.at = edit.removedEnd = at;
+      updated.reserve(text.size() + kNewLine.size() + line.size());
+      updated.append(text, 0, at);
+      if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
+        updated.append(kNewLine);  // the section's last line ended the file
+      }
+      updated.append(line);
+      edit.insertedEnd = updated.size();
+      updated.append(text, at);
+    } else {
+      edit.at = edit.removedEnd = text.size();
+      updated.reserve(text.size() + section.size() + line.size() + 6);
+      updated.append(text);
+      if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
+        updated.append(kNewLine);
+      }
+      updated.append("[").append(Trim(section)).append("]\r\n").append(line);
+      edit.insertedEnd = updated.size();
+    }
+  }
+  return edit;
+}
+
+}  // namespace zp
