@@ -255,7 +255,7 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
       file->Flush();
       std::ofstream out(iniPath, std::ios::binary | std::ios::app);
       for (int32_t n = 1; n <= *count; ++n) {
-        char digits[8];
+        char digits[12];  // room for any int, though the count stops at 9999
         std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(n));
         std::string copy = fields[2];
         for (size_t at; (at = copy.find("{n}")) != std::string::npos;) copy.replace(at, 3, digits);
