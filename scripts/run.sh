@@ -18,10 +18,11 @@ headless=0
 
 bash scripts/setup-debian.sh
 
-# The sample streams come from the native build's stream synthesiser.
+# The sample streams come from the native build's stream synthesiser; the
+# native transcript-tree prints the tree at the end.
 echo "== build: sample streams"
 cmake --preset native >/dev/null
-cmake --build build/native --target zp_samples
+cmake --build build/native --target zp_samples transcript-tree
 
 # The Windows build that Wine runs here: the 32-bit product, or its 64-bit twin
 # where this machine cannot execute 32-bit code.
@@ -74,49 +75,7 @@ convert zanterpoint.bmp "$png"
 # code page 1252; the transcript escapes bytes outside ASCII as \xHH, and the
 # terminal gets them as UTF-8 ("Kom\xf6dien" reads "Komödien").
 echo "Channel tree of the module window:"
-LC_ALL=C awk '
-BEGIN {
-  # Code page 1252 at 0x80..0x9F; the five bytes it leaves undefined stay escaped.
-  split("20AC - 201A 0192 201E 2026 2020 2021 02C6 2030 0160 2039 0152 - 017D - " \
-        "- 2018 2019 201C 201D 2022 2013 2014 02DC 2122 0161 203A 0153 - 017E 0178", high, " ")
-  for (i = 0; i < 16; i++) hex[sprintf("%x", i)] = i
-}
-function utf8(cp) {
-  if (cp < 128) return sprintf("%c", cp)
-  if (cp < 2048) return sprintf("%c%c", 192 + int(cp / 64), 128 + cp % 64)
-  return sprintf("%c%c%c", 224 + int(cp / 4096), 128 + int(cp / 64) % 64, 128 + cp % 64)
-}
-function codepoint(h,   n, i) {
-  n = 0
-  for (i = 1; i <= length(h); i++) n = n * 16 + hex[substr(h, i, 1)]
-  return n
-}
-# Undoes the transcript escapes \\, \" and \xHH.
-function readable(text,   out, c, b, cp) {
-  out = ""
-  while (text != "") {
-    c = substr(text, 1, 1)
-    if (c == "\\" && substr(text, 2, 1) == "x") {
-      b = codepoint(tolower(substr(text, 3, 2)))
-      cp = b
-      if (b >= 128 && b < 160) cp = high[b - 127] == "-" ? -1 : codepoint(tolower(high[b - 127]))
-      out = out (b >= 32 && cp >= 0 ? utf8(cp) : substr(text, 1, 4))
-      text = substr(text, 5)
-    } else if (c == "\\") {
-      out = out substr(text, 2, 1)
-      text = substr(text, 3)
-    } else {
-      out = out c
-      text = substr(text, 2)
-    }
-  }
-  return out
-}
-$1 == "tree" && $2 ~ /^[0-9]+$/ {
-  mark = $3 == "-" ? "[-] " : $3 == "+" ? "[+] " : "    "
-  caption = $0; sub(/^tree [0-9]+ . /, "", caption)
-  printf "  %*s%s%s\n", $2 * 4, "", mark, readable(caption)
-}' ../transcript.txt
+"$root/build/native/tools/dvbdream/transcript-tree" ../transcript.txt
 grep -E '^(tree none|msgbox|error|wait-scan)' ../transcript.txt || true
 echo "Screenshot: $png"
 echo "Transcript: $root/build/run/transcript.txt"

@@ -72,6 +72,28 @@ std::string MenuCaption(std::string_view raw) {
   return out;
 }
 
+std::string ReadableTree(std::string_view transcript) {
+  std::string out;
+  while (!transcript.empty()) {
+    const size_t end = transcript.find('\n');
+    const std::string_view line = transcript.substr(0, end);
+    transcript = end == std::string_view::npos ? std::string_view() : transcript.substr(end + 1);
+    // "tree DEPTH MARK CAPTION"; "tree begin", "tree end ..." and "tree none" have no depth.
+    if (line.substr(0, 5) != "tree ") continue;
+    const size_t digits = line.find_first_not_of("0123456789", 5);
+    if (digits == 5 || digits == std::string_view::npos || line[digits] != ' ') continue;
+    if (digits - 5 > 6) continue;
+    const int depth = std::stoi(std::string(line.substr(5, digits - 5)));
+    const bool marked = digits + 2 < line.size() && line[digits + 2] == ' ';
+    const char mark = marked ? line[digits + 1] : '\0';
+    out += std::string(2 + 4 * static_cast<size_t>(depth), ' ');
+    out += mark == '-' ? "[-] " : mark == '+' ? "[+] " : "    ";
+    out += tools::ReadableEscaped(marked ? line.substr(digits + 3) : line);
+    out += '\n';
+  }
+  return out;
+}
+
 std::vector<std::string> FormatTree(const std::vector<TreeNodeInfo>& nodes, int selected) {
   std::vector<std::string> lines{"tree begin"};
   for (const TreeNodeInfo& n : nodes) {

@@ -46,6 +46,10 @@ std::string MenuCaption(std::string_view raw);
 // "tree begin", one "tree <depth> <mark> <caption>" per node (mark: - expanded,
 // + collapsed, . no children), "tree end nodes=<n> selected=<index or none>".
 std::vector<std::string> FormatTree(const std::vector<TreeNodeInfo>& nodes, int selected);
+// The tree lines of a transcript as a person reads them, one node per line:
+// two spaces and four per depth, "[-] " expanded, "[+] " collapsed, the
+// caption in UTF-8 (ReadableEscaped). Other lines are left out.
+std::string ReadableTree(std::string_view transcript);
 
 // One "menu <depth> <flags> <caption>" per item (flags: x checked, g grayed, . neither).
 std::vector<std::string> FormatMenu(const std::vector<MenuItemInfo>& items);

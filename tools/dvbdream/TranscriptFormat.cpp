@@ -4,34 +4,6 @@
 
 namespace zp::viewer {
 
-std::string HexBytes(const void* data, size_t size) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  std::string out;
-  out.reserve(size * 2);
-  for (size_t i = 0; i < size; ++i) {
-    out += kDigits[bytes[i] >> 4];
-    out += kDigits[bytes[i] & 0x0F];
-  }
-  return out;
-}
-
-std::string Escaped(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    const auto b = static_cast<uint8_t>(c);
-    if (c == '\\' || c == '"') {
-      out += '\\';
-      out += c;
-    } else if (b < 0x20 || b > 0x7E) {
-      out += "\\x" + HexBytes(&b, 1);
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string Quoted(std::string_view bytes) { return '"' + Escaped(bytes) + '"'; }
 
 std::string_view CommandName(uint32_t code) {

@@ -6,16 +6,17 @@
 #include <string_view>
 
 #include "module/HostInterface.h"
+#include "tools/common/Text.h"
 
 // Pieces of the stand-in viewer's transcript that tests compare: one stable
 // spelling for every value. README.md in this folder lists the line formats.
 namespace zp::viewer {
 
 // Lower-case hex, two digits per byte, no separators.
-std::string HexBytes(const void* data, size_t size);
+inline std::string HexBytes(const void* data, size_t size) { return tools::Hex(data, size); }
 
-// Bytes as printable text: \\, \" and \xHH for bytes outside 0x20..0x7E.
-std::string Escaped(std::string_view bytes);
+// Bytes as printable text: \\, \" and \xhh for bytes outside 0x20..0x7E.
+using tools::Escaped;
 std::string Quoted(std::string_view bytes);
 
 // "HostInfoQuery" etc., or "" for a code the viewer does not know.

@@ -14,6 +14,7 @@
 #include "settings/MemorySettingsWindow.h"
 #include "settings/Settings.h"
 #include "settings/UpperCase.h"
+#include "tools/common/Text.h"
 
 // Script lines hold an operation and its fields, separated by tabs; '#' starts
 // a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
@@ -77,21 +78,6 @@ bool Unescape(std::string_view in, std::string& out, std::string& problem) {
   return true;
 }
 
-std::string Escape(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 0x20 && b < 0x7F && c != '\\') {
-      out += c;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", b);
-      out += hex;
-    }
-  }
-  return out;
-}
-
 // The file as the module's load and save see it: counts their writes, and for
 // save-all lists every section as empty, so that the save writes every key.
 class ModuleFile final : public ProfileFile {
@@ -128,7 +114,7 @@ std::optional<std::string> FileBytes(const std::string& path) {
 
 void DescribeBytes(std::ostream& out, const std::optional<std::string>& bytes) {
   if (bytes) {
-    out << "'" << Escape(*bytes) << "'";
+    out << "'" << tools::HexEscaped(*bytes) << "'";
   } else {
     out << "(no file)";
   }
@@ -145,13 +131,13 @@ std::string Describe(Settings& s, const ToolWindow& w) {
       << " " << s.geometry.width << "\n"
       << "  timer " << s.timerEnabled << " " << s.timerInterval << " menu=" << w.menuChecked << " '"
       << w.caption << "' " << w.intervalMs << "ms running=" << w.timerRunning << "\n"
-      << "  tree " << ColorToText(w.color) << " '" << Escape(FontToText(w.font)) << "'\n"
+      << "  tree " << ColorToText(w.color) << " '" << tools::HexEscaped(FontToText(w.font)) << "'\n"
       << "  lists " << s.listEntryCount << "\n";
   for (int32_t i = 0; i < s.listEntryCount; ++i) {
     const ListEntry& e = s.listEntries[i];
-    out << "    '" << Escape(e.name) << "'";
+    out << "    '" << tools::HexEscaped(e.name) << "'";
     if (!e.IsPortal()) {
-      out << " title='" << Escape(e.title) << "' sid=" << e.nodeSid << " ids";
+      out << " title='" << tools::HexEscaped(e.title) << "' sid=" << e.nodeSid << " ids";
       for (int32_t k = 0; k < e.idCount; ++k) out << " " << e.ids[k];
     }
     out << "\n";
@@ -161,7 +147,7 @@ std::string Describe(Settings& s, const ToolWindow& w) {
   uint8_t* cell = nullptr;
   s.CollapseStates().ResetIteration();
   while (s.CollapseStates().NextEntry(name, cell)) {
-    out << " " << Escape(name) << "=" << int{*cell};
+    out << " " << tools::HexEscaped(name) << "=" << int{*cell};
   }
   out << "\n";
   return out.str();
@@ -276,12 +262,12 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
                       on ? fs::perm_options::remove : fs::perm_options::add, error);
       log << "readonly " << (on ? "1" : "0") << (error ? " failed\n" : "\n");
     } else if (op == "read" && need(3)) {
-      log << "read [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " -> '"
-          << Escape(file->Read(fields[1], fields[2], fields[3])) << "'\n";
+      log << "read [" << tools::HexEscaped(fields[1]) << "] " << tools::HexEscaped(fields[2])
+          << " -> '" << tools::HexEscaped(file->Read(fields[1], fields[2], fields[3])) << "'\n";
     } else if (op == "section" && need(1)) {
-      log << "section [" << Escape(fields[1]) << "] ->";
+      log << "section [" << tools::HexEscaped(fields[1]) << "] ->";
       for (const std::string& entry : file->ReadSection(fields[1]))
-        log << " '" << Escape(entry) << "'";
+        log << " '" << tools::HexEscaped(entry) << "'";
       log << "\n";
     } else if (op == "keep" && need(0)) {
       file->Flush();
@@ -300,19 +286,19 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
       }
     } else if (op == "write" && need(3)) {
       const bool ok = file->Write(fields[1], fields[2], fields[3]);
-      log << "write [" << Escape(fields[1]) << "] " << Escape(fields[2]) << " = "
-          << Escape(fields[3]) << (ok ? " ok\n" : " failed\n");
+      log << "write [" << tools::HexEscaped(fields[1]) << "] " << tools::HexEscaped(fields[2])
+          << " = " << tools::HexEscaped(fields[3]) << (ok ? " ok\n" : " failed\n");
     } else if (op == "flush" && need(0)) {
       file->Flush();
     } else if (op == "upper" && need(1)) {
       std::string text = fields[1];
       UpperCaseInPlace(text);
-      log << "upper " << Escape(fields[1]) << " -> " << Escape(text) << "\n";
+      log << "upper " << tools::HexEscaped(fields[1]) << " -> " << tools::HexEscaped(text) << "\n";
     } else if (op == "upper-all" && need(0)) {
       std::string text;
       for (int b = 1; b < 256; ++b) text += static_cast<char>(b);
       UpperCaseInPlace(text);
-      log << "upper-all " << Escape(text) << "\n";
+      log << "upper-all " << tools::HexEscaped(text) << "\n";
     } else if (op == "set" && need(2)) {
       if (!Set(settings, window, fields[1], fields[2])) {
         problem = "line " + std::to_string(number) + ": cannot set " + fields[1];
@@ -325,7 +311,7 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
       try {
         op == "load" ? settings.Load() : settings.Save();
       } catch (const SettingsError& e) {
-        outcome = "error '" + Escape(WithoutPath(e.what(), iniPath)) + "'";
+        outcome = "error '" + tools::HexEscaped(WithoutPath(e.what(), iniPath)) + "'";
       }
       moduleFile.writeAll = false;
       log << op << " " << outcome;

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "tools/common/Text.h"
 #include "tools/tssynth/Synthesiser.h"
 
 namespace {
@@ -28,17 +29,7 @@ std::string ReadText(const std::string& path) {
 
 // Printable form of stream bytes: anything outside ASCII as \xHH.
 std::string Shown(const uint8_t* bytes, size_t size) {
-  std::string text;
-  for (size_t i = 0; i < size; ++i) {
-    char escaped[8];
-    if (bytes[i] >= 0x20 && bytes[i] < 0x7F && bytes[i] != '\\') {
-      text.push_back(static_cast<char>(bytes[i]));
-    } else {
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", bytes[i]);
-      text += escaped;
-    }
-  }
-  return text;
+  return zp::tools::HexEscaped(std::string_view(reinterpret_cast<const char*>(bytes), size));
 }
 
 // Marker descriptors (0xB0 followed by a marker word) and the linkage

@@ -1,35 +1,15 @@
 #include "tools/zpinspect/Report.h"
 
+#include "tools/common/Text.h"
 #include "tools/zpinspect/Format.h"
 
 namespace zp::inspect {
 
 namespace {
 
-// Code points of the bytes 0x80..0x9F in code page 1252; 0 where it has none.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+using tools::AppendUtf8;
 
-// The code point of a byte, or 0 where code page 1252 defines none.
-char32_t CodePoint(uint8_t byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
-  return byte;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+char32_t CodePoint(uint8_t byte) { return tools::CodePoint1252(byte); }
 
 bool Invisible(uint8_t byte) {
   return byte < 0x20 || byte == 0x7F || byte == 0xA0 || byte == 0xAD || CodePoint(byte) == 0;
@@ -210,12 +190,6 @@ std::string Wrapped(const std::string& text, const std::string& first, const std
   return out + line + "\n";
 }
 
-std::string Hex(std::string_view bytes) {
-  std::string hex;
-  for (const char c : bytes) hex += Format("%02llX", static_cast<uint8_t>(c));
-  return hex;
-}
-
 // UTF-8 as a JSON string literal; a byte that is no part of valid UTF-8 becomes U+FFFD.
 std::string JsonUtf8(std::string_view text) {
   std::string out = "\"";
@@ -266,7 +240,7 @@ std::string ReadableText(std::string_view bytes) {
     if (byte == '\\') {
       out += "\\\\";
     } else if (Invisible(byte)) {
-      out += Format("\\x%02llX", byte);
+      out += "\\x" + tools::Hex(&byte, 1, tools::HexCase::Upper);
     } else {
       AppendUtf8(out, CodePoint(byte));
     }
@@ -499,7 +473,8 @@ std::string JsonReport(const Inspection& in, const std::string& fileName) {
       const PortalEntry& entry = in.lists[k].entries[i];
       out += i == 0 ? "\n" : ",\n";
       out += Format("       {\"serviceId\": %lld, \"name\": ", entry.serviceId) +
-             JsonText(entry.name) + ", \"bytes\": \"" + Hex(entry.name) + "\"}";
+             JsonText(entry.name) + ", \"bytes\": \"" +
+             tools::Hex(entry.name, tools::HexCase::Upper) + "\"}";
     }
     out += count > 0 ? "\n     ]}" : "]}";
   }
