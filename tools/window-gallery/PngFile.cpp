@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/win32/Window.h"
+#include "tools/common/win32/WindowSnapshot.h"
 
 namespace zp::gallery {
 
@@ -64,12 +64,6 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
   return out;
 }
 
-struct DcReleaser {
-  void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
-};
-struct DcDeleter {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -77,41 +71,20 @@ struct FileCloser {
 }  // namespace
 
 bool SaveWindowPng(HWND window, const std::string& path) {
-  RECT rect;
-  if (!GetWindowRect(window, &rect)) return false;
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
-
-  std::unique_ptr<HDC__, DcReleaser> screen(GetDC(nullptr));
-  std::unique_ptr<HDC__, DcDeleter> memory(CreateCompatibleDC(screen.get()));
-  zp::UniqueGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-  if (!screen || !memory || !bitmap) return false;
-  HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-  BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
-  SelectObject(memory.get(), old);
-
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<uint8_t> bgrx(static_cast<size_t>(width) * height * 4);
-  if (!GetDIBits(memory.get(), bitmap.get(), 0, height, bgrx.data(), &info, DIB_RGB_COLORS)) {
-    return false;
-  }
+  const auto snapshot = tools::WindowSnapshot::Take(window);
+  if (!snapshot) return false;
+  const int width = snapshot->Width();
+  const int height = snapshot->Height();
 
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(width * 3 + 1) * height);
   for (int y = 0; y < height; ++y) {
     raw.push_back(0);  // filter: none
-    const uint8_t* row = bgrx.data() + static_cast<size_t>(y) * width * 4;
+    const uint8_t* row = snapshot->Row(y);
     for (int x = 0; x < width; ++x) {
-      raw.push_back(row[x * 4 + 2]);
-      raw.push_back(row[x * 4 + 1]);
-      raw.push_back(row[x * 4 + 0]);
+      raw.push_back(row[x * 3 + 2]);
+      raw.push_back(row[x * 3 + 1]);
+      raw.push_back(row[x * 3 + 0]);
     }
   }
 

@@ -8,7 +8,7 @@
 #include "ui/win32/Window.h"
 
 // Owners for the few kinds of Windows handle the viewer holds; GDI objects have
-// the window base's UniqueGdiObject.
+// the window base's UniqueGdiObject, the snapshot its own in tools/common.
 namespace zp::viewer {
 
 struct KernelHandleCloser {
@@ -24,29 +24,6 @@ struct FileCloser {
   }
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
-struct MemoryDcDeleter {
-  void operator()(HDC dc) const {
-    if (dc != nullptr) DeleteDC(dc);
-  }
-};
-using UniqueMemoryDc = std::unique_ptr<HDC__, MemoryDcDeleter>;
-
-// A window's device context, released with the window it came from.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
 
 // A slim reader/writer lock: exclusive for the viewer's thread when it tunes,
 // shared for the delivery threads while they play a batch of packets.

@@ -5,6 +5,7 @@
 
 #include "Handles.h"
 #include "TranscriptFormat.h"
+#include "tools/common/win32/WindowSnapshot.h"
 
 namespace zp::viewer {
 
@@ -185,45 +186,8 @@ MenuContents ReadMenu(HMENU menu) {
 }
 
 bool SnapshotWindow(HWND window, const std::string& path) {
-  RECT r;
-  if (!GetWindowRect(window, &r)) return false;
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;  // bottom-up, as BMP files store rows
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  header.biSizeImage = stride * static_cast<DWORD>(height);
-
-  WindowDc screen(nullptr);
-  UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-  void* bits = nullptr;
-  UniqueGdiObject<HBITMAP> bitmap(CreateDIBSection(
-      screen.Get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory || !bitmap || bits == nullptr) return false;
-  const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-  const bool copied =
-      BitBlt(memory.get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY) != FALSE;
-  SelectObject(memory.get(), previous);
-  GdiFlush();
-  if (!copied) return false;
-
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + header.biSizeImage;
-  UniqueFile out(std::fopen(path.c_str(), "wb"));
-  if (!out) return false;
-  const bool written = std::fwrite(&file, sizeof file, 1, out.get()) == 1 &&
-                       std::fwrite(&header, sizeof header, 1, out.get()) == 1 &&
-                       std::fwrite(bits, header.biSizeImage, 1, out.get()) == 1;
-  return std::fclose(out.release()) == 0 && written;
+  const auto snapshot = tools::WindowSnapshot::Take(window);
+  return snapshot && tools::SaveBmp(*snapshot, path);
 }
 
 }  // namespace zp::viewer
