@@ -18,46 +18,18 @@
 #include "BenchFixtures.h"
 #include "feed/PacketCapture.h"
 #include "settings/PortableProfileFile.h"
+#include "support/CountingProfileFile.h"
 #include "ui/MainForm.h"
 
 namespace {
 
 using namespace zp::benchfx;
 using zp::TreeNode;
+using zp::test::CountingProfileFile;
 
 constexpr int kGroups = zp::kMaxListEntries - 3;  // DP, SP and EP take three entries
 constexpr int kFirstGroupSid = 1001;
 constexpr int kPortalChannels = zp::kPortalListCapacity;
-
-// Counts the calls that reach the settings file: key reads and section
-// listings as reads, and writes.
-class CountingProfileFile final : public zp::ProfileFile {
- public:
-  explicit CountingProfileFile(zp::ProfileFile& inner) : inner_(inner) {}
-
-  const std::string& Path() const override { return inner_.Path(); }
-  std::string Read(const std::string& section, const std::string& key,
-                   const std::string& fallback) override {
-    ++reads;
-    return inner_.Read(section, key, fallback);
-  }
-  bool Write(const std::string& section, const std::string& key,
-             const std::string& value) override {
-    ++writes;
-    return inner_.Write(section, key, value);
-  }
-  std::vector<std::string> ReadSection(const std::string& section) override {
-    ++reads;
-    return inner_.ReadSection(section);
-  }
-  void Flush() override { inner_.Flush(); }
-
-  int64_t reads = 0;
-  int64_t writes = 0;
-
- private:
-  zp::ProfileFile& inner_;
-};
 
 std::string GroupName(int group) {
   const std::string number = std::to_string(group + 1);

@@ -14,6 +14,7 @@
 #include "settings/MemorySettingsWindow.h"
 #include "settings/Settings.h"
 #include "settings/UpperCase.h"
+#include "support/CountingProfileFile.h"
 #include "tools/common/Text.h"
 
 // Script lines hold an operation and its fields, separated by tabs; '#' starts
@@ -77,33 +78,6 @@ bool Unescape(std::string_view in, std::string& out, std::string& problem) {
   }
   return true;
 }
-
-// The file as the module's load and save see it: counts their writes, and for
-// save-all lists every section as empty, so that the save writes every key.
-class ModuleFile final : public ProfileFile {
- public:
-  explicit ModuleFile(ProfileFile& file) : file_(file) {}
-  const std::string& Path() const override { return file_.Path(); }
-  std::string Read(const std::string& section, const std::string& key,
-                   const std::string& fallback) override {
-    return file_.Read(section, key, fallback);
-  }
-  bool Write(const std::string& section, const std::string& key,
-             const std::string& value) override {
-    ++writes;
-    return file_.Write(section, key, value);
-  }
-  std::vector<std::string> ReadSection(const std::string& section) override {
-    return writeAll ? std::vector<std::string>{} : file_.ReadSection(section);
-  }
-  void Flush() override { file_.Flush(); }
-
-  bool writeAll = false;
-  int writes = 0;
-
- private:
-  ProfileFile& file_;
-};
 
 // The file's bytes, or nullopt when there is no file.
 std::optional<std::string> FileBytes(const std::string& path) {
@@ -201,7 +175,9 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     return false;
   }
   const std::unique_ptr<ProfileFile> file = OpenProfileFile(iniPath);
-  ModuleFile moduleFile(*file);
+  // The file as the module's load and save see it: counts their writes, and for
+  // save-all lists every section as empty, so that the save writes every key.
+  test::CountingProfileFile moduleFile(*file);
   ToolWindow window;
   Settings settings(moduleFile, window);
   std::optional<std::string> kept;
@@ -307,13 +283,13 @@ bool RunScript(const std::string& scriptPath, const std::string& iniPath,
     } else if ((op == "load" || op == "save" || op == "save-all") && need(0)) {
       std::string outcome = "ok";
       moduleFile.writes = 0;
-      moduleFile.writeAll = op == "save-all";
+      moduleFile.listNothing = op == "save-all";
       try {
         op == "load" ? settings.Load() : settings.Save();
       } catch (const SettingsError& e) {
         outcome = "error '" + tools::HexEscaped(WithoutPath(e.what(), iniPath)) + "'";
       }
-      moduleFile.writeAll = false;
+      moduleFile.listNothing = false;
       log << op << " " << outcome;
       if (op == "load") {
         log << "\n" << Describe(settings, window);
