@@ -16,6 +16,8 @@ void AppendHex(std::string& out, uint8_t byte, HexCase letters) {
   out += digits[byte & 0x0F];
 }
 
+}  // namespace
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -23,7 +25,12 @@ int HexDigit(char c) {
   return -1;
 }
 
-}  // namespace
+int HexByteAt(std::string_view text, size_t at) {
+  if (at >= text.size() || text.size() - at < 2) return -1;
+  const int high = HexDigit(text[at]);
+  const int low = high >= 0 ? HexDigit(text[at + 1]) : -1;
+  return low >= 0 ? high * 16 + low : -1;
+}
 
 char32_t CodePoint1252(uint8_t byte) {
   if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
@@ -93,11 +100,10 @@ std::string ReadableEscaped(std::string_view escaped) {
       out += escaped[i++];
       continue;
     }
-    const int high =
-        i + 3 < escaped.size() && escaped[i + 1] == 'x' ? HexDigit(escaped[i + 2]) : -1;
-    const int low = high >= 0 ? HexDigit(escaped[i + 3]) : -1;
-    if (low >= 0) {
-      const auto byte = static_cast<uint8_t>(high * 16 + low);
+    const int hex =
+        i + 1 < escaped.size() && escaped[i + 1] == 'x' ? HexByteAt(escaped, i + 2) : -1;
+    if (hex >= 0) {
+      const auto byte = static_cast<uint8_t>(hex);
       const char32_t code = CodePoint1252(byte);
       if (byte >= 0x20 && code != 0) {
         AppendUtf8(out, code);

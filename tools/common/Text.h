@@ -15,6 +15,11 @@ char32_t CodePoint1252(uint8_t byte);
 // One code point of the Basic Multilingual Plane as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
 
+// The value of a hex digit of either case, or -1.
+int HexDigit(char c);
+// The byte that two hex digits at `at` spell, or -1 when there are not two.
+int HexByteAt(std::string_view text, size_t at);
+
 enum class HexCase { Lower, Upper };
 // Two digits per byte, no separators.
 std::string Hex(std::string_view bytes, HexCase letters = HexCase::Lower);

@@ -6,6 +6,8 @@
 #include <limits>
 #include <set>
 
+#include "tools/common/Text.h"
+
 namespace zp::viewer {
 
 namespace {
@@ -50,11 +52,9 @@ std::vector<Field> Tokenize(std::string_view line, int lineNo, std::string& word
         if (i >= line.size()) throw ChannelListError(lineNo, "unterminated quoted value");
         const char e = line[i++];
         if (e == 'x') {
-          if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
-              !std::isxdigit(static_cast<unsigned char>(line[i + 1]))) {
-            throw ChannelListError(lineNo, "\\x needs two hex digits");
-          }
-          field.value += static_cast<char>(std::stoi(std::string(line.substr(i, 2)), nullptr, 16));
+          const int byte = tools::HexByteAt(line, i);
+          if (byte < 0) throw ChannelListError(lineNo, "\\x needs two hex digits");
+          field.value += static_cast<char>(byte);
           i += 2;
         } else if (e == '"' || e == '\\') {
           field.value += e;

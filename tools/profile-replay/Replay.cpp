@@ -60,9 +60,8 @@ bool Unescape(std::string_view in, std::string& out, std::string& problem) {
       }
     }
     if (done) continue;
-    if (rest.size() >= 3 && rest[0] == 'x' && std::isxdigit(static_cast<unsigned char>(rest[1])) &&
-        std::isxdigit(static_cast<unsigned char>(rest[2]))) {
-      out += static_cast<char>(std::stoi(std::string(rest.substr(1, 2)), nullptr, 16));
+    if (!rest.empty() && rest[0] == 'x' && tools::HexByteAt(rest, 1) >= 0) {
+      out += static_cast<char>(tools::HexByteAt(rest, 1));
       i += 3;
       continue;
     }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "tools/common/Text.h"
 #include "tools/tssynth/Packets.h"
 
 namespace zp::tssynth {
@@ -15,13 +16,6 @@ std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // The words of a line are taken one by one; what is left is the text argument.
@@ -58,10 +52,10 @@ class LineReader {
         text.push_back('\\');
         ++i;
       } else {
-        const int high = i + 3 < rest_.size() && rest_[i + 1] == 'x' ? HexDigit(rest_[i + 2]) : -1;
-        const int low = high >= 0 ? HexDigit(rest_[i + 3]) : -1;
-        if (low < 0) throw std::invalid_argument("a backslash starts \\xHH or \\\\");
-        text.push_back(static_cast<char>(high * 16 + low));
+        const int byte =
+            i + 1 < rest_.size() && rest_[i + 1] == 'x' ? tools::HexByteAt(rest_, i + 2) : -1;
+        if (byte < 0) throw std::invalid_argument("a backslash starts \\xHH or \\\\");
+        text.push_back(static_cast<char>(byte));
         i += 3;
       }
     }

@@ -25,6 +25,11 @@ TEST(ToolsText, CodePage1252MapsTheHighControlsAndLeavesFiveUndefined) {
 TEST(ToolsText, HexAndEscapesSpellEveryByte) {
   EXPECT_EQ("00ff10", Hex(std::string_view("\x00\xFF\x10", 3)));
   EXPECT_EQ("00FF10", Hex("\x00\xFF\x10", 3, HexCase::Upper));
+  EXPECT_EQ(0xF6, HexByteAt("\\xf6", 2));
+  EXPECT_EQ(0xF6, HexByteAt("F6", 0));
+  EXPECT_EQ(-1, HexByteAt("\\xf", 2));  // one digit at the end
+  EXPECT_EQ(-1, HexByteAt("g0", 0));
+  EXPECT_EQ(-1, HexByteAt("f6", 5));
   EXPECT_EQ("a\\\"b\\\\c\\x0a\\xf6", Escaped("a\"b\\c\n\xF6"));
   EXPECT_EQ("a\"b\\x5Cc\\x0A\\xF6\\x7F", HexEscaped("a\"b\\c\n\xF6\x7F"));
 }
