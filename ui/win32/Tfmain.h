@@ -59,8 +59,7 @@ class Tfmain final : public Window,
   // The viewer's OnShow: a hidden window runs FormShow and is shown, then
   // activated (FormActivate); a visible one is only brought to the front.
   void Show();
-  // OnClose: the window goes, without FormClose.
-  void Destroy();
+  // OnClose is Destroy: the window goes, without FormClose.
 
   // The windows that "?" and the hidden "Edit" show; created after this one.
   void SetSecondaryWindows(TFormHelp* help, TDualListDlg* dualListDlg) {
