@@ -32,9 +32,8 @@ KeyModifiers QueueModifiers() {
 
 Tfmain::Tfmain(const Parts& parts)
     : parts_(parts),
-      form_(std::make_unique<MainForm>(MainFormParts{tree_, *this, parts.settingsFile, parts.host,
-                                                     parts.capture, parts.portalLists,
-                                                     parts.packetCallback})),
+      form_(
+          std::make_unique<MainForm>(MainFormParts{tree_, *this, parts.settingsFile, parts.feed})),
       events_(*this, kCaption, form_->Errors()) {}
 
 Tfmain::~Tfmain() {
@@ -280,7 +279,7 @@ bool Tfmain::TreeView1KeyDown(UINT key, bool systemKey) {
 }
 
 void Tfmain::SaveButtonClick() {
-  events_.Modal([&] { SaveCaptureBuffers(Handle(), saveDialog1_, parts_.capture); });
+  events_.Modal([&] { SaveCaptureBuffers(Handle(), saveDialog1_, parts_.feed.capture); });
 }
 
 void Tfmain::MenuItemFontClick() {

@@ -38,11 +38,8 @@ class Tfmain final : public Window,
   static constexpr char kCaption[] = "Zanterpoint";
 
   struct Parts {
-    HostLink& host;
+    const FeedContext& feed;
     ProfileFile& settingsFile;
-    PacketCapture& capture;
-    PortalLists& portalLists;
-    PacketCallbackFn packetCallback;
     HICON icon;  // may be null
     // True for the module's other windows: moving from one of them to this
     // window makes it the module's active window again.
