@@ -3,29 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "module/ScopeExit.h"
+
 namespace zp {
 
-class InfoTextTable::Guard {
- public:
-  explicit Guard(std::atomic_flag& flag) : flag_(flag) {
-    while (flag_.test_and_set(std::memory_order_acquire)) {
-    }
+auto InfoTextTable::Lock() const {
+  while (busy_.test_and_set(std::memory_order_acquire)) {
   }
-  ~Guard() { flag_.clear(std::memory_order_release); }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
- private:
-  std::atomic_flag& flag_;
-};
+  return ScopeExit([this] { busy_.clear(std::memory_order_release); });
+}
 
 void InfoTextTable::Clear() {
-  Guard guard(busy_);
+  const auto unlock = Lock();
   length_.fill(0);
 }
 
 bool InfoTextTable::SetIfEmpty(int index, const uint8_t* bytes, int length) {
-  Guard guard(busy_);
+  const auto unlock = Lock();
   if (length_[index] != 0) return false;
   std::memcpy(text_[index].data(), bytes, length);
   length_[index] = static_cast<uint8_t>(length);
@@ -34,7 +28,7 @@ bool InfoTextTable::SetIfEmpty(int index, const uint8_t* bytes, int length) {
 
 std::string InfoTextTable::Get(int index) const {
   if (index < 0 || index >= kInfoTextCount) return {};
-  Guard guard(busy_);
+  const auto unlock = Lock();
   return std::string(text_[index].data(), length_[index]);
 }
 

@@ -37,7 +37,8 @@ class InfoTextTable {
   std::string Get(int index) const;
 
  private:
-  class Guard;
+  // The table for the scope: spins while the other thread holds it.
+  auto Lock() const;
   mutable std::atomic_flag busy_;
   std::array<std::array<char, kInfoTextMaxLength>, kInfoTextCount> text_{};
   std::array<uint8_t, kInfoTextCount> length_{};

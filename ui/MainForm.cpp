@@ -25,11 +25,9 @@ MainForm::MainForm(const MainFormParts& parts)
     : tree_(parts.tree),
       shell_(parts.shell),
       settingsFile_(parts.settingsFile),
-      host_(parts.host),
-      capture_(parts.capture),
-      portalLists_(parts.portalLists),
+      feed_(parts.feed),
       settings_(parts.settingsFile, parts.shell),
-      scan_(parts.capture, parts.host, *this, parts.packetCallback) {}
+      scan_(feed_.capture, feed_.host, *this, feed_.packetCallback) {}
 
 void MainForm::FormCreate() {
   treeBuilt_ = false;
@@ -40,7 +38,7 @@ void MainForm::FormCreate() {
 
 void MainForm::FormShow() {
   LoadSettings();
-  capture_.RestartSectionCount();
+  feed_.capture.RestartSectionCount();
   if (!index_.Built()) index_.Build(table_);
   scan_.SetPortalPosition(index_.FindServicePosition(table_, kPortalServiceId));
   // A window that already shows a tree comes back as it was, without a scan.
@@ -77,7 +75,8 @@ void MainForm::LoadSettings() {
 }
 
 bool MainForm::BuildTree() {
-  if (!ExtractPortalLists(capture_.Sections(), portalLists_, &capture_.SectionCaptures())) {
+  if (!ExtractPortalLists(feed_.capture.Sections(), feed_.portalLists,
+                          &feed_.capture.SectionCaptures())) {
     return false;
   }
   LoadSettings();
@@ -100,7 +99,7 @@ void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
   const TreeNode root = tree_.Add(kNoNode, portal.caption, portal.serviceId);
   rootEntries_.push_back(entry.name);
   settings_.AddNodeListName(portal.caption, entry.name);
-  const PortalList& list = portalLists_[static_cast<int>(portal.kind)];
+  const PortalList& list = feed_.portalLists[static_cast<int>(portal.kind)];
   const int32_t count = std::clamp(list.count, 0, kPortalListCapacity);
   for (int32_t i = 0; i < count; ++i) {
     tree_.Add(root, list.entries[i].name, list.entries[i].serviceId);
@@ -214,7 +213,7 @@ void MainForm::SelectFirst() {
 }
 
 void MainForm::TuneTo(int32_t serviceId) {
-  TuneToService(index_, table_, host_, shell_, serviceId);
+  TuneToService(index_, table_, feed_.host, shell_, serviceId);
 }
 
 void MainForm::TreeView1MouseUp(bool rightButton, TreeNode nodeUnderPointer) {
@@ -238,7 +237,7 @@ HintChange MainForm::TreeView1MouseMove(TreeNode node, uint32_t hitFlags) {
   if ((hitFlags & ~hit::kOnItem) == 0) {
     hintNode_ = node;
     change.setText = true;
-    if (node != kNoNode) change.text = NodeHint(tree_.Caption(node), capture_);
+    if (node != kNoNode) change.text = NodeHint(tree_.Caption(node), feed_.capture);
   }
   return change;
 }

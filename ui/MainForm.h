@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "feed/FeedContext.h"
 #include "feed/PortalExtraction.h"
 #include "feed/ScanCycle.h"
 #include "feed/ServiceIndex.h"
@@ -45,15 +46,13 @@ struct HintChange {
   std::string text;
 };
 
-// Everything the parts of the module lend to the main window.
+// Everything the parts of the module lend to the main window: its window
+// side, the settings file and the feed.
 struct MainFormParts {
   TreeControl& tree;
   FormShell& shell;
   ProfileFile& settingsFile;
-  HostLink& host;
-  PacketCapture& capture;
-  PortalLists& portalLists;
-  PacketCallbackFn packetCallback;
+  FeedContext feed;
 };
 
 // The main window's behaviour, free of any window system: the channel tree
@@ -144,9 +143,7 @@ class MainForm : public ScanView {
   TreeControl& tree_;
   FormShell& shell_;
   ProfileFile& settingsFile_;
-  HostLink& host_;
-  PacketCapture& capture_;
-  PortalLists& portalLists_;
+  FeedContext feed_;
   const HostChannelTable* table_ = nullptr;
   Settings settings_;
   ServiceIndex index_;

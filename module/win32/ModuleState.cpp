@@ -11,7 +11,7 @@
 
 namespace zp {
 
-ModuleState::ModuleState() = default;
+ModuleState::ModuleState() : feed_{host_, ModuleCapture(), ModulePortalLists(), &PacketCallback} {}
 ModuleState::~ModuleState() = default;
 
 ModuleState& Module() {
@@ -34,9 +34,8 @@ void ModuleState::Init(const ModuleInitRecord& init) {
     current_ = {};
   }
 
-  current_.main = std::make_unique<Tfmain>(
-      Tfmain::Parts{host_, *settingsFile_, ModuleCapture(), ModulePortalLists(), &PacketCallback,
-                    icon_, [this](HWND window) { return IsModuleWindow(window); }});
+  current_.main = std::make_unique<Tfmain>(Tfmain::Parts{
+      feed_, *settingsFile_, icon_, [this](HWND window) { return IsModuleWindow(window); }});
   current_.main->Create();
   current_.help = std::make_unique<TFormHelp>();
   current_.help->Create(icon_);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "feed/FeedContext.h"
 #include "module/HostInterface.h"
 #include "module/win32/WindowHostLink.h"
 
@@ -17,7 +18,8 @@ class Win32ProfileFile;
 
 // Everything the module keeps while it is loaded: the viewer's window, the
 // settings file and the windows of each initialisation. The capture, the
-// portal lists and the packet callback are module-global in feed/ModuleFeed.
+// portal lists and the packet callback are module-global in feed/ModuleFeed;
+// the feed context puts them together with the viewer's link.
 class ModuleState {
  public:
   ModuleState();
@@ -52,6 +54,8 @@ class ModuleState {
   bool IsModuleWindow(HWND window) const;
 
   WindowHostLink host_;
+  // The one feed context: what every main window's scan works with.
+  const FeedContext feed_;
   std::unique_ptr<Win32ProfileFile> settingsFile_;
   HICON icon_ = nullptr;
   Windows current_;

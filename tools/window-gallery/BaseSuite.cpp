@@ -19,7 +19,7 @@ class ProbeWindow final : public zp::Window {
   HWND handleAtNcDestroy = nullptr;
 
   ~ProbeWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
+    if (Handle() != nullptr) DestroyWindow(Handle());
   }
 
   bool Create() {
@@ -31,7 +31,7 @@ class ProbeWindow final : public zp::Window {
 
   // A control subclassed through the base, whose handler throws as the window's does.
   HWND AddProbeControl() {
-    control_ = zp::CreateControl(window_, "STATIC", "text", WS_CHILD, 0, 0, 0, 50, 20, 1);
+    control_ = zp::CreateControl(Handle(), "STATIC", "text", WS_CHILD, 0, 0, 0, 50, 20, 1);
     zp::Subclass<&ProbeWindow::HandleControlMessage>(control_, *this);
     return control_;
   }
@@ -39,10 +39,10 @@ class ProbeWindow final : public zp::Window {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) sawNcCreate = true;
-    if (message == WM_CREATE) handleAtCreate = window_;
-    if (message == WM_NCDESTROY) handleAtNcDestroy = window_;
+    if (message == WM_CREATE) handleAtCreate = Handle();
+    if (message == WM_NCDESTROY) handleAtNcDestroy = Handle();
     if (message == throwOn) throw std::runtime_error("probe");
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefWindowProcA(Handle(), message, wParam, lParam);
   }
 
   LRESULT HandleControlMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,22 +5,11 @@
 #include <exception>
 #include <string>
 
+#include "module/ScopeExit.h"
 #include "ui/ErrorReport.h"
 #include "ui/win32/Window.h"
 
 namespace zp {
-
-// Counts something for as long as the scope lasts.
-class ScopedCount {
- public:
-  explicit ScopedCount(int& count) : count_(count) { ++count_; }
-  ~ScopedCount() { --count_; }
-  ScopedCount(const ScopedCount&) = delete;
-  ScopedCount& operator=(const ScopedCount&) = delete;
-
- private:
-  int& count_;
-};
 
 // The main window's events and boxes. An error ends its event and waits in the
 // queue until the outermost event is over, so that a box never opens in the
@@ -40,7 +29,8 @@ class FormEvents {
   // Runs a dialog the window opens, modal while it is open; its result.
   template <class Dialog>
   auto Modal(Dialog dialog) {
-    const ScopedCount modal(modalDepth_);
+    ++modalDepth_;
+    const ScopeExit closed([&] { --modalDepth_; });
     return dialog();
   }
 
@@ -61,7 +51,8 @@ class FormEvents {
 template <class Body>
 void FormEvents::Run(Body body) {
   {
-    const ScopedCount event(eventDepth_);
+    ++eventDepth_;
+    const ScopeExit over([&] { --eventDepth_; });
     try {
       body();
     } catch (const std::exception& error) {

@@ -83,7 +83,7 @@ void TDualListDlg::ListBox::Focus() { SetFocus(list_); }
 // --- the dialog --------------------------------------------------------------
 
 TDualListDlg::~TDualListDlg() {
-  if (window_ != nullptr) DestroyWindow(window_);
+  Destroy();
   if (hooked_ && --g_hookUsers == 0) {
     UnhookWindowsHookEx(g_keyboardHook);
     g_keyboardHook = nullptr;
@@ -92,14 +92,14 @@ TDualListDlg::~TDualListDlg() {
 }
 
 bool TDualListDlg::CreateGroupEditor(HICON icon, HWND ownerWindow, GroupEditorOwner& owner) {
-  if (window_ != nullptr) return true;
+  if (Handle() != nullptr) return true;
   owner_ = &owner;
   ownerWindow_ = ownerWindow;
   return Create(icon);
 }
 
 bool TDualListDlg::Create(HICON icon) {
-  if (window_ != nullptr) return true;
+  if (Handle() != nullptr) return true;
   if (!RegisterWindowClass({kClassName, WindowProc<&TDualListDlg::HandleMessage>, icon})) {
     return false;
   }
@@ -118,8 +118,7 @@ bool TDualListDlg::Create(HICON icon) {
                     width, height, nullptr, ownerWindow_)) {
     return false;
   }
-  if (icon != nullptr)
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SetIcon(icon);
   CreateControls();
 
   if (!hooked_) {
@@ -135,10 +134,11 @@ bool TDualListDlg::Create(HICON icon) {
   return true;
 }
 
-HWND TDualListDlg::AddControl(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
-                              int left, int top, int width, int height, int id) {
-  return CreateControl(window_, windowClass, text, WS_CHILD | WS_VISIBLE | style, exStyle, left,
-                       top, width, height, id, font_.get());
+HWND TDualListDlg::AddShownControl(const char* windowClass, const char* text, DWORD style,
+                                   DWORD exStyle, int left, int top, int width, int height,
+                                   int id) {
+  return Window::AddControl(windowClass, text, WS_CHILD | WS_VISIBLE | style, exStyle, left, top,
+                            width, height, id, font_.get());
 }
 
 void TDualListDlg::CreateControls() {
@@ -147,20 +147,21 @@ void TDualListDlg::CreateControls() {
   const DWORD listStyle =
       WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT;
   // The group editor keeps its Quell-Liste sorted itself (RefillSource).
-  srcList_.Attach(AddControl("LISTBOX", "", listStyle | (owner_ != nullptr ? 0 : LBS_SORT),
-                             WS_EX_CLIENTEDGE, 16, 112, 184, 361, kSrcList));
+  srcList_.Attach(AddShownControl("LISTBOX", "", listStyle | (owner_ != nullptr ? 0 : LBS_SORT),
+                                  WS_EX_CLIENTEDGE, 16, 112, 184, 361, kSrcList));
   dstList_.Attach(
-      AddControl("LISTBOX", "", listStyle, WS_EX_CLIENTEDGE, 240, 112, 185, 361, kDstList));
-  AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 101, 484, 75, 25, kOKBtn);
-  AddControl("BUTTON", "Abbrechen", WS_TABSTOP | BS_PUSHBUTTON, 0, 181, 484, 75, 25, kCancelBtn);
-  AddControl("BUTTON", "Hilfe", WS_TABSTOP | BS_PUSHBUTTON, 0, 261, 484, 75, 25, kHelpBtn);
+      AddShownControl("LISTBOX", "", listStyle, WS_EX_CLIENTEDGE, 240, 112, 185, 361, kDstList));
+  AddShownControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 101, 484, 75, 25, kOKBtn);
+  AddShownControl("BUTTON", "Abbrechen", WS_TABSTOP | BS_PUSHBUTTON, 0, 181, 484, 75, 25,
+                  kCancelBtn);
+  AddShownControl("BUTTON", "Hilfe", WS_TABSTOP | BS_PUSHBUTTON, 0, 261, 484, 75, 25, kHelpBtn);
 
-  AddControl("STATIC", "Quell-Liste:", SS_LEFT | SS_NOPREFIX, 0, 48, 96, 145, 16, kSrcLabel);
-  AddControl("STATIC", "Ziel-Liste:", SS_LEFT | SS_NOPREFIX, 0, 232, 96, 145, 16, kDstLabel);
-  AddControl("BUTTON", ">", BS_OWNERDRAW, 0, 208, 232, 24, 24, kIncludeBtn);
-  AddControl("BUTTON", ">>", BS_OWNERDRAW, 0, 208, 264, 24, 24, kIncAllBtn);
-  AddControl("BUTTON", "<", BS_OWNERDRAW | WS_DISABLED, 0, 208, 296, 24, 24, kExcludeBtn);
-  AddControl("BUTTON", "<<", BS_OWNERDRAW | WS_DISABLED, 0, 208, 328, 24, 24, kExAllBtn);
+  AddShownControl("STATIC", "Quell-Liste:", SS_LEFT | SS_NOPREFIX, 0, 48, 96, 145, 16, kSrcLabel);
+  AddShownControl("STATIC", "Ziel-Liste:", SS_LEFT | SS_NOPREFIX, 0, 232, 96, 145, 16, kDstLabel);
+  AddShownControl("BUTTON", ">", BS_OWNERDRAW, 0, 208, 232, 24, 24, kIncludeBtn);
+  AddShownControl("BUTTON", ">>", BS_OWNERDRAW, 0, 208, 264, 24, 24, kIncAllBtn);
+  AddShownControl("BUTTON", "<", BS_OWNERDRAW | WS_DISABLED, 0, 208, 296, 24, 24, kExcludeBtn);
+  AddShownControl("BUTTON", "<<", BS_OWNERDRAW | WS_DISABLED, 0, 208, 328, 24, 24, kExAllBtn);
 
   for (HWND list : {Control(kSrcList), Control(kDstList)}) {
     SendMessageA(list, LB_SETITEMHEIGHT, 0, kItemHeight);
@@ -179,27 +180,26 @@ void TDualListDlg::CreateEditorControls() {
   const DWORD label = SS_LEFT | SS_NOPREFIX;
   const DWORD combo = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
   const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
-  AddControl("STATIC", "Gruppe:", label, 0, 16, 11, 68, 16, kGroupLabel);
-  AddControl("COMBOBOX", "", combo, 0, 88, 8, 240, 240, kGroupCombo);
-  AddControl("BUTTON", "Gruppe entfernen", WS_TABSTOP | BS_PUSHBUTTON, 0, 336, 7, 110, 23,
-             kRemoveBtn);
-  AddControl("STATIC", "Titel:", label, 0, 16, 41, 68, 16, kTitleLabel);
-  AddControl("EDIT", "", edit, WS_EX_CLIENTEDGE, 88, 38, 427, 21, kTitleEdit);
-  AddControl("STATIC", "Filter:", label, 0, 16, 71, 38, 16, kFilterLabel);
-  AddControl("EDIT", "", edit, WS_EX_CLIENTEDGE, 56, 68, 144, 21, kFilterEdit);
-  AddControl("STATIC", "Knoten-Kanal:", label, 0, 216, 71, 72, 16, kNodeLabel);
-  AddControl("COMBOBOX", "", combo, 0, 290, 68, 225, 300, kNodeCombo);
-  AddControl("BUTTON", "Auf", WS_TABSTOP | BS_PUSHBUTTON, 0, 435, 232, 80, 25, kUpBtn);
-  AddControl("BUTTON", "Ab", WS_TABSTOP | BS_PUSHBUTTON, 0, 435, 264, 80, 25, kDownBtn);
-  AddControl("STATIC", "", label, 0, 16, 518, 499, 32, kKeptNote);
+  AddShownControl("STATIC", "Gruppe:", label, 0, 16, 11, 68, 16, kGroupLabel);
+  AddShownControl("COMBOBOX", "", combo, 0, 88, 8, 240, 240, kGroupCombo);
+  AddShownControl("BUTTON", "Gruppe entfernen", WS_TABSTOP | BS_PUSHBUTTON, 0, 336, 7, 110, 23,
+                  kRemoveBtn);
+  AddShownControl("STATIC", "Titel:", label, 0, 16, 41, 68, 16, kTitleLabel);
+  AddShownControl("EDIT", "", edit, WS_EX_CLIENTEDGE, 88, 38, 427, 21, kTitleEdit);
+  AddShownControl("STATIC", "Filter:", label, 0, 16, 71, 38, 16, kFilterLabel);
+  AddShownControl("EDIT", "", edit, WS_EX_CLIENTEDGE, 56, 68, 144, 21, kFilterEdit);
+  AddShownControl("STATIC", "Knoten-Kanal:", label, 0, 216, 71, 72, 16, kNodeLabel);
+  AddShownControl("COMBOBOX", "", combo, 0, 290, 68, 225, 300, kNodeCombo);
+  AddShownControl("BUTTON", "Auf", WS_TABSTOP | BS_PUSHBUTTON, 0, 435, 232, 80, 25, kUpBtn);
+  AddShownControl("BUTTON", "Ab", WS_TABSTOP | BS_PUSHBUTTON, 0, 435, 264, 80, 25, kDownBtn);
+  AddShownControl("STATIC", "", label, 0, 16, 518, 499, 32, kKeptNote);
   SendMessageA(Control(kTitleEdit), EM_LIMITTEXT, 200, 0);
   lastFocus_ = Control(kFilterEdit);
 }
 
 void TDualListDlg::Show() {
-  if (window_ == nullptr) return;
-  ShowWindow(window_, SW_SHOW);
-  SetForegroundWindow(window_);
+  Window::Show(SW_SHOW);
+  SetForeground();
 }
 
 void TDualListDlg::EnableArrows(bool include, bool includeAll, bool exclude, bool excludeAll) {
@@ -236,7 +236,7 @@ void TDualListDlg::OnCommand(int id, int code) {
 // --- the group editor --------------------------------------------------------
 
 void TDualListDlg::OpenGroup(std::vector<EditorChannel> channels, const std::string& section) {
-  if (window_ == nullptr || owner_ == nullptr) return;
+  if (Handle() == nullptr || owner_ == nullptr) return;
   editor_ = std::make_unique<GroupEditor>(std::move(channels));
   srcShownValid_ = false;
   SetWindowTextA(Control(kFilterEdit), "");
@@ -387,7 +387,7 @@ bool TDualListDlg::RoomFor(int adding) {
 }
 
 void TDualListDlg::ShowNote(const std::string& text, UINT icon) {
-  MessageBoxA(window_, ErrorBoxText(text).c_str(), kEditorCaption, MB_OK | icon);
+  Box(ErrorBoxText(text).c_str(), kEditorCaption, MB_OK | icon);
 }
 
 void TDualListDlg::Confirm(bool remove) {
@@ -399,10 +399,10 @@ void TDualListDlg::Confirm(bool remove) {
   const std::string failure = owner_->ApplyGroupEdit(edit, editor_->ShownIds());
   if (!failure.empty()) {
     // The edit stays as it is, for another try.
-    MessageBoxA(window_, ErrorBoxText(failure).c_str(), kEditorCaption, MB_OK | MB_ICONERROR);
+    Box(ErrorBoxText(failure).c_str(), kEditorCaption, MB_OK | MB_ICONERROR);
     return;
   }
-  ShowWindow(window_, SW_HIDE);
+  Hide();
 }
 
 bool TDualListDlg::EditorCommand(int id, int code) {
@@ -464,12 +464,11 @@ bool TDualListDlg::EditorCommand(int id, int code) {
       if (clicked) Confirm(false);
       return true;
     case kCancelBtn:
-      if (clicked) ShowWindow(window_, SW_HIDE);
+      if (clicked) Hide();
       return true;
     case kRemoveBtn:
       if (clicked && !editor_->Section().empty() &&
-          MessageBoxA(window_, kRemoveQuestion, kEditorCaption, MB_YESNO | MB_ICONQUESTION) ==
-              IDYES) {
+          Box(kRemoveQuestion, kEditorCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         Confirm(true);
       }
       return true;
@@ -528,7 +527,7 @@ LRESULT TDualListDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       // Keep the focused control across deactivation, as a dialog does.
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+        if (Contains(focus)) lastFocus_ = focus;
       }
       break;
     case WM_SETFOCUS:
@@ -539,7 +538,7 @@ LRESULT TDualListDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       return 0;
     case WM_CLOSE:
-      ShowWindow(window_, SW_HIDE);
+      Hide();
       return 0;
     case WM_NCDESTROY:
       lastFocus_ = nullptr;
@@ -547,7 +546,7 @@ LRESULT TDualListDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       dstList_.Attach(nullptr);
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
 LRESULT CALLBACK TDualListDlg::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -81,8 +81,6 @@ class TDualListDlg final : public Window, private ArrowButtons {
   // section), with the viewer's channels; then shown.
   void OpenGroup(std::vector<EditorChannel> channels, const std::string& section);
 
-  HWND Control(ControlId id) const { return GetDlgItem(window_, id); }
-
  private:
   // A list box control as the list moves see it.
   class ListBox final : public ListModel {
@@ -107,8 +105,8 @@ class TDualListDlg final : public Window, private ArrowButtons {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void CreateEditorControls();
-  HWND AddControl(const char* windowClass, const char* text, DWORD style, DWORD exStyle, int left,
-                  int top, int width, int height, int id);
+  HWND AddShownControl(const char* windowClass, const char* text, DWORD style, DWORD exStyle,
+                       int left, int top, int width, int height, int id);
   void OnCommand(int id, int code);
   void DrawFlatButton(const DRAWITEMSTRUCT& item);
   void EnableArrows(bool include, bool includeAll, bool exclude, bool excludeAll) override;

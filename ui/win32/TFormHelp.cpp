@@ -20,12 +20,12 @@ constexpr int kBevelWidth = 2;
 }  // namespace
 
 TFormHelp::~TFormHelp() {
-  if (window_ != nullptr) DestroyWindow(window_);
+  Destroy();
   UnregisterWindowClass(kClassName);
 }
 
 bool TFormHelp::Create(HICON icon) {
-  if (window_ != nullptr) return true;
+  if (Handle() != nullptr) return true;
   if (!RegisterWindowClass(
           {kClassName, WindowProc<&TFormHelp::HandleMessage>, icon, CS_HREDRAW | CS_VREDRAW})) {
     return false;
@@ -41,13 +41,12 @@ bool TFormHelp::Create(HICON icon) {
   // window was designed with, it only takes effect on a system with
   // right-to-left language support, and alignment and scroll bar stay left-to-right.
   const DWORD exStyle = GetSystemMetrics(SM_MIDEASTENABLED) ? WS_EX_RTLREADING : 0;
-  helpMemo_ = CreateWindowExA(exStyle, "EDIT", "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_LEFT |
-                                  ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-                              kMemoLeft, kMemoTop, 0, 0, window_, nullptr, ThisModule(), nullptr);
+  helpMemo_ = AddControl("EDIT", "",
+                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE |
+                             ES_AUTOVSCROLL | ES_READONLY,
+                         exStyle, kMemoLeft, kMemoTop, 0, 0, 0, font_.get());
   if (helpMemo_ == nullptr) return false;
   Subclass<&TFormHelp::HelpMemoMessage>(helpMemo_, *this);
-  SendMessageA(helpMemo_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   SendMessageA(helpMemo_, EM_SETLIMITTEXT, 0, 0);
   SetWindowTextA(helpMemo_, HelpText().c_str());
   FormResize();
@@ -55,15 +54,13 @@ bool TFormHelp::Create(HICON icon) {
 }
 
 void TFormHelp::Show() {
-  if (window_ == nullptr) return;
-  ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
-  SetForegroundWindow(window_);
+  Window::Show(Minimized() ? SW_RESTORE : SW_SHOW);
+  SetForeground();
 }
 
 void TFormHelp::FormResize() {
   if (helpMemo_ == nullptr) return;
-  RECT outer;
-  GetWindowRect(window_, &outer);
+  const RECT outer = Frame();
   const int width = std::max(0, static_cast<int>(outer.right - outer.left) - kMemoWidthMargin);
   const int height = std::max(0, static_cast<int>(outer.bottom - outer.top) - kMemoHeightMargin);
   SetWindowPos(helpMemo_, nullptr, kMemoLeft, kMemoTop, width, height,
@@ -88,13 +85,13 @@ LRESULT TFormHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      ShowWindow(window_, SW_HIDE);
+      Hide();
       return 0;
     case WM_NCDESTROY:
       helpMemo_ = nullptr;
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
 // The text box has no border of its own; it gets a flat two-pixel bevel in its

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "module/ScopeExit.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/Monitors.h"
 #include "ui/win32/TDualListDlg.h"
@@ -31,9 +32,8 @@ KeyModifiers QueueModifiers() {
 
 Tfmain::Tfmain(const Parts& parts)
     : parts_(parts),
-      form_(std::make_unique<MainForm>(MainFormParts{tree_, *this, parts.settingsFile, parts.host,
-                                                     parts.capture, parts.portalLists,
-                                                     parts.packetCallback})),
+      form_(
+          std::make_unique<MainForm>(MainFormParts{tree_, *this, parts.settingsFile, parts.feed})),
       events_(*this, kCaption, form_->Errors()) {}
 
 Tfmain::~Tfmain() {
@@ -42,7 +42,7 @@ Tfmain::~Tfmain() {
 }
 
 bool Tfmain::Create() {
-  if (window_ != nullptr) return true;
+  if (Handle() != nullptr) return true;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -88,7 +88,7 @@ bool Tfmain::CreateControls() {
   windowFont_ = CreateDesignFont();
   const RECT treeBounds{kTreeLeft, kTreeTop, kTreeLeft + kTreeDesignWidth,
                         kTreeTop + kTreeDesignHeight};
-  if (!tree_.Create(window_, kTreeView1, treeBounds, *this)) return false;
+  if (!tree_.Create(Handle(), kTreeView1, treeBounds, *this)) return false;
   SetTreeFont(FontSpec{});
   SetTreeColor(treeColor_);
   const TreeNode scanning = tree_.Add(kNoNode, "Scanning", 0);
@@ -97,37 +97,31 @@ bool Tfmain::CreateControls() {
   // The hidden buttons and status label of the scan; never visible.
   const char* const buttons[] = {"Button1", "Button2", "Button3"};
   for (int i = 0; i < 3; ++i) {
-    CreateControl(window_, "BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 75, 25,
-                  kButton1 + i, windowFont_.get());
+    AddControl("BUTTON", buttons[i], WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 75, 25, kButton1 + i,
+               windowFont_.get());
   }
-  label2_ = CreateControl(window_, "STATIC", "Label2", WS_CHILD, 0, 0, 0, 75, 13, kLabel2,
-                          windowFont_.get());
+  label2_ = AddControl("STATIC", "Label2", WS_CHILD, 0, 0, 0, 75, 13, kLabel2, windowFont_.get());
   tree_.CreateHint();
   FormResize();
   return true;
 }
 
 void Tfmain::Show() {
-  if (window_ == nullptr) return;
-  if (IsWindowVisible(window_)) {
-    if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
-    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetForegroundWindow(window_);
+  if (Handle() == nullptr) return;  // FormShow is for a window that exists
+  if (Visible()) {
+    if (Minimized()) Window::Show(SW_RESTORE);
+    BringToFront();
     return;
   }
   Event([&] {
     form_->FormShow();
     activeInModule_ = false;
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    Window::Show(SW_SHOW);
+    SetForeground();
     // Shown but not activated (another program keeps the foreground): the
     // window still becomes the module's active window and takes its geometry.
     if (!activeInModule_) FormActivateOnce();
   });
-}
-
-void Tfmain::Destroy() {
-  if (window_ != nullptr) DestroyWindow(window_);
 }
 
 void Tfmain::StopDelivery() {
@@ -151,7 +145,7 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (next != nullptr && parts_.isModuleWindow && parts_.isModuleWindow(next)) {
           activeInModule_ = false;
         }
-      } else if (!activeInModule_ && IsWindowVisible(window_)) {
+      } else if (!activeInModule_ && Visible()) {
         FormActivateOnce();
       }
       break;
@@ -161,10 +155,7 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Event([&] {
         // Hidden even when the save fails: the error box follows.
-        struct HideAfterwards {
-          Tfmain& window;
-          ~HideAfterwards() { window.HideWindow(); }
-        } hide{*this};
+        const ScopeExit hide([&] { HideWindow(); });
         form_->FormClose();
       });
       return 0;
@@ -195,7 +186,7 @@ LRESULT Tfmain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       activeInModule_ = false;
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
 void Tfmain::OnCommand(int id) {
@@ -237,9 +228,8 @@ void Tfmain::FormActivateOnce() {
 }
 
 void Tfmain::FormResize() {
-  if (window_ == nullptr || tree_.Handle() == nullptr || IsIconic(window_)) return;
-  RECT outer;
-  GetWindowRect(window_, &outer);
+  if (tree_.Handle() == nullptr || Minimized()) return;
+  const RECT outer = Frame();
   const int width = std::max(0, static_cast<int>(outer.right - outer.left) - kTreeWidthMargin);
   const int height = std::max(0, static_cast<int>(outer.bottom - outer.top) - kTreeHeightMargin);
   MoveWindow(tree_.Handle(), kTreeLeft, kTreeTop, width, height, TRUE);
@@ -289,11 +279,12 @@ bool Tfmain::TreeView1KeyDown(UINT key, bool systemKey) {
 }
 
 void Tfmain::SaveButtonClick() {
-  events_.Modal([&] { SaveCaptureBuffers(window_, saveDialog1_, parts_.capture); });
+  events_.Modal([&] { SaveCaptureBuffers(Handle(), saveDialog1_, parts_.feed.capture); });
 }
 
 void Tfmain::MenuItemFontClick() {
-  const std::optional<FontSpec> font = events_.Modal([&] { return fontDialog1_.Execute(window_); });
+  const std::optional<FontSpec> font =
+      events_.Modal([&] { return fontDialog1_.Execute(Handle()); });
   if (!font) return;
   SetTreeFont(*font);
   form_->SaveSettings();
@@ -301,7 +292,7 @@ void Tfmain::MenuItemFontClick() {
 
 void Tfmain::MenuItemColorClick() {
   const std::optional<int32_t> color =
-      events_.Modal([&] { return colorDialog1_.Execute(window_); });
+      events_.Modal([&] { return colorDialog1_.Execute(Handle()); });
   if (!color) return;
   SetTreeColor(*color);
   form_->SaveSettings();
@@ -309,7 +300,7 @@ void Tfmain::MenuItemColorClick() {
 
 void Tfmain::HideWindow() {
   tree_.HideHint();
-  if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
+  Hide();
   activeInModule_ = false;
 }
 
@@ -335,39 +326,32 @@ void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
 }
 
 WindowGeometry Tfmain::Bounds() const {
-  if (window_ == nullptr) return {};
-  if (IsIconic(window_)) {
+  if (Minimized()) {
     // A minimized window saves where it will come back to, not the icon's
     // place, in screen coordinates as in every other state.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (GetWindowPlacement(window_, &placement)) {
-      return RestoredBoundsOf(window_, placement.rcNormalPosition);
+    if (const std::optional<WINDOWPLACEMENT> placement = Placement()) {
+      return RestoredBoundsOf(Handle(), placement->rcNormalPosition);
     }
   }
-  RECT bounds{};
-  GetWindowRect(window_, &bounds);
+  const RECT bounds = Frame();  // all zero without a window
   return {bounds.top, bounds.left, bounds.bottom - bounds.top, bounds.right - bounds.left};
 }
 
 void Tfmain::SetBounds(const WindowGeometry& bounds) {
-  if (window_ == nullptr) return;
-  if (IsIconic(window_)) {
+  if (Minimized()) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    GetWindowPlacement(window_, &placement);
-    placement.rcNormalPosition = PlacementNormalOf(window_, bounds);
-    SetWindowPlacement(window_, &placement);
+    if (const std::optional<WINDOWPLACEMENT> current = Placement()) placement = *current;
+    placement.rcNormalPosition = PlacementNormalOf(Handle(), bounds);
+    SetPlacement(placement);
     return;
   }
-  MoveWindow(window_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+  Move(bounds.left, bounds.top, bounds.width, bounds.height);
 }
 
 std::vector<ScreenRect> Tfmain::MonitorWorkAreas() const { return DesktopWorkAreas(); }
 
-void Tfmain::CloseForm() {
-  if (window_ != nullptr) SendMessageA(window_, WM_CLOSE, 0, 0);
-}
+void Tfmain::CloseForm() { Send(WM_CLOSE); }
 
 void Tfmain::SetStatus(const char* text) {
   if (label2_ != nullptr) SetWindowTextA(label2_, text);
@@ -378,7 +362,7 @@ void Tfmain::ShowMessage(const std::string& text) { events_.ModalBox(text, MB_OK
 void Tfmain::OpenGroupEditor(const std::string& section) {
   if (!groupEditor_) {
     auto editor = std::make_unique<TDualListDlg>();
-    if (!editor->CreateGroupEditor(parts_.icon, window_, *this)) return;
+    if (!editor->CreateGroupEditor(parts_.icon, Handle(), *this)) return;
     groupEditor_ = std::move(editor);
   }
   groupEditor_->OpenGroup(form_->EditorChannelList(), section);

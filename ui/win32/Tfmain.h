@@ -38,11 +38,8 @@ class Tfmain final : public Window,
   static constexpr char kCaption[] = "Zanterpoint";
 
   struct Parts {
-    HostLink& host;
+    const FeedContext& feed;
     ProfileFile& settingsFile;
-    PacketCapture& capture;
-    PortalLists& portalLists;
-    PacketCallbackFn packetCallback;
     HICON icon;  // may be null
     // True for the module's other windows: moving from one of them to this
     // window makes it the module's active window again.
@@ -59,8 +56,7 @@ class Tfmain final : public Window,
   // The viewer's OnShow: a hidden window runs FormShow and is shown, then
   // activated (FormActivate); a visible one is only brought to the front.
   void Show();
-  // OnClose: the window goes, without FormClose.
-  void Destroy();
+  // OnClose is Destroy: the window goes, without FormClose.
 
   // The windows that "?" and the hidden "Edit" show; created after this one.
   void SetSecondaryWindows(TFormHelp* help, TDualListDlg* dualListDlg) {

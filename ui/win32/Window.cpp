@@ -50,15 +50,21 @@ void Window::SetIcon(HICON icon) {
   SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
-Window* Window::Owner(HWND window, UINT message, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* owner =
-        static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-    if (owner != nullptr) {
-      owner->window_ = window;
-      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    }
-    return owner;
+Window* Window::Adopt(HWND window, LPARAM createStruct) {
+  auto* owner =
+      static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(createStruct)->lpCreateParams);
+  if (owner != nullptr) {
+    owner->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  }
+  return owner;
+}
+
+Window* Window::FromHandle(HWND window) {
+  // The user data of another image's window is that image's, whatever it holds.
+  if (window == nullptr ||
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)) != ThisModule()) {
+    return nullptr;
   }
   return reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
@@ -66,6 +72,76 @@ Window* Window::Owner(HWND window, UINT message, LPARAM lParam) {
 void Window::Forget() {
   SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
   window_ = nullptr;
+}
+
+bool Window::Visible() const { return window_ != nullptr && IsWindowVisible(window_); }
+
+bool Window::Minimized() const { return window_ != nullptr && IsIconic(window_); }
+
+void Window::Show(int command) {
+  if (window_ != nullptr) ShowWindow(window_, command);
+}
+
+void Window::SetForeground() {
+  if (window_ != nullptr) SetForegroundWindow(window_);
+}
+
+void Window::BringToFront() {
+  if (window_ == nullptr) return;
+  SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(window_);
+}
+
+void Window::Move(int left, int top, int width, int height) {
+  if (window_ != nullptr) MoveWindow(window_, left, top, width, height, TRUE);
+}
+
+RECT Window::Frame() const {
+  RECT frame{};
+  if (window_ != nullptr) GetWindowRect(window_, &frame);
+  return frame;
+}
+
+std::optional<WINDOWPLACEMENT> Window::Placement() const {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (window_ == nullptr || !GetWindowPlacement(window_, &placement)) return std::nullopt;
+  return placement;
+}
+
+void Window::SetPlacement(const WINDOWPLACEMENT& placement) {
+  if (window_ != nullptr) SetWindowPlacement(window_, &placement);
+}
+
+void Window::SetText(const char* text) {
+  if (window_ != nullptr) SetWindowTextA(window_, text);
+}
+
+LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return window_ != nullptr ? SendMessageA(window_, message, wParam, lParam) : 0;
+}
+
+HWND Window::Control(int id) const {
+  return window_ != nullptr ? GetDlgItem(window_, id) : nullptr;
+}
+
+bool Window::Contains(HWND window) const {
+  return window_ != nullptr && window != nullptr && IsChild(window_, window);
+}
+
+int Window::Box(const char* text, const char* caption, UINT style) const {
+  return MessageBoxA(window_, text, caption, style);
+}
+
+void Window::Destroy() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+HWND Window::AddControl(const char* className, const char* text, DWORD style, DWORD exStyle,
+                        int left, int top, int width, int height, int id, HFONT font) {
+  if (window_ == nullptr) return nullptr;
+  return CreateControl(window_, className, text, style, exStyle, left, top, width, height, id,
+                       font);
 }
 
 }  // namespace zp

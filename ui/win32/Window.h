@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 namespace zp {
@@ -55,12 +56,44 @@ LRESULT FailedMessageResult(UINT message);
 // it, to WM_NCDESTROY, the last. The owner class registers its window class
 // with WindowProc<&Owner::HandleMessage> and creates its window with
 // CreateHandle; HandleMessage sees every message from WM_NCCREATE on, including
-// WM_NCDESTROY, and ends with DefWindowProcA for what it leaves alone. The
+// WM_NCDESTROY, and ends with DefaultHandling for what it leaves alone. The
 // owner destroys its window in its destructor, while it can still take the
 // window's last messages.
+//
+// Every operation is safe before the window exists and after it is gone: it
+// then does nothing and answers with an empty value, so that callers need no
+// checks of their own.
 class Window {
  public:
   HWND Handle() const { return window_; }
+  // The object of a window of this image's classes; null for any other window.
+  static Window* FromHandle(HWND window);
+
+  bool Visible() const;
+  bool Minimized() const;
+  // ShowWindow with `command`.
+  void Show(int command = SW_SHOW);
+  void Hide() { Show(SW_HIDE); }
+  // The keyboard's window, in the foreground.
+  void SetForeground();
+  // The front of the z-order of its kind, and in the foreground.
+  void BringToFront();
+  // To `left`, `top` at `width` by `height`, repainted.
+  void Move(int left, int top, int width, int height);
+  // The outer bounds, in screen coordinates; empty without a window.
+  RECT Frame() const;
+  // The restored bounds and the show state; none without a window.
+  std::optional<WINDOWPLACEMENT> Placement() const;
+  void SetPlacement(const WINDOWPLACEMENT& placement);
+  void SetText(const char* text);
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // The child control with id `id`.
+  HWND Control(int id) const;
+  // One of the window's descendants.
+  bool Contains(HWND window) const;
+  // A message box owned by the window (by none before it exists).
+  int Box(const char* text, const char* caption, UINT style) const;
+  void Destroy();
 
  protected:
   Window() = default;
@@ -75,15 +108,21 @@ class Window {
                     HWND owner = nullptr);
   // The caption's and the task bar's icon; a null icon leaves the class's.
   void SetIcon(HICON icon);
-
-  HWND window_ = nullptr;
+  // A child control of this window, as CreateControl makes it.
+  HWND AddControl(const char* className, const char* text, DWORD style, DWORD exStyle, int left,
+                  int top, int width, int height, int id, HFONT font = nullptr);
+  LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window_, message, wParam, lParam);
+  }
 
  private:
   template <auto Handler>
   friend LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // The window's owner; on WM_NCCREATE it is stored with the window.
-  static Window* Owner(HWND window, UINT message, LPARAM lParam);
+  // The object that WM_NCCREATE's creation data names, stored with the window.
+  static Window* Adopt(HWND window, LPARAM createStruct);
   void Forget();
+
+  HWND window_ = nullptr;
 };
 
 namespace detail {
@@ -99,7 +138,8 @@ using HandlerClass = typename HandlerOf<decltype(Handler)>::Class;
 
 template <auto Handler>
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window* owner = Window::Owner(window, message, lParam);
+  Window* owner =
+      message == WM_NCCREATE ? Window::Adopt(window, lParam) : Window::FromHandle(window);
   if (owner == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   LRESULT result;
   try {

@@ -39,7 +39,7 @@ ViewerWindow::ViewerWindow(HostSide& host, ModuleLibrary& module, Transcript& tr
 ViewerWindow::~ViewerWindow() {
   transcript_.SetListener(nullptr);
   host_.onPositionChanged = nullptr;
-  if (window_ != nullptr) DestroyWindow(window_);
+  if (Handle() != nullptr) DestroyWindow(Handle());
 }
 
 bool ViewerWindow::Create(bool interactive) {
@@ -70,10 +70,10 @@ bool ViewerWindow::Create(bool interactive) {
   ShowDeliveryMode();
   host_.onPositionChanged = [this] { ShowPosition(); };
   transcript_.SetListener([this](const std::string& line) { Append(line); });
-  SetTimer(window_, kDeliveryTimer, kDeliveryInterval, nullptr);
-  SetTimer(window_, kDialogTimer, kDialogInterval, nullptr);
-  ShowWindow(window_, SW_SHOWNORMAL);
-  UpdateWindow(window_);
+  SetTimer(Handle(), kDeliveryTimer, kDeliveryInterval, nullptr);
+  SetTimer(Handle(), kDialogTimer, kDialogInterval, nullptr);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  UpdateWindow(Handle());
   return true;
 }
 
@@ -81,7 +81,7 @@ void ViewerWindow::SetModuleName(const std::string& name) {
   ModifyMenuA(modulesMenu_, kShowModule, MF_BYCOMMAND | MF_STRING, kShowModule,
               name.empty() ? "(unnamed module)" : name.c_str());
   EnableMenuItem(modulesMenu_, kShowModule, MF_BYCOMMAND | MF_ENABLED);
-  DrawMenuBar(window_);
+  DrawMenuBar(Handle());
 }
 
 LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,14 +107,14 @@ LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (interactive_) PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcA(window_, message, wParam, lParam);
+      return DefWindowProcA(Handle(), message, wParam, lParam);
   }
 }
 
 void ViewerWindow::OnCommand(int id, int notification) {
   switch (id) {
     case kExit:
-      SendMessageA(window_, WM_CLOSE, 0, 0);
+      SendMessageA(Handle(), WM_CLOSE, 0, 0);
       break;
     case kShowModule:
       transcript_.Line("viewer menu Modules");
@@ -143,14 +143,14 @@ void ViewerWindow::CreateChildren() {
   const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
   channels_ = CreateWindowExA(
       WS_EX_CLIENTEDGE, "LISTBOX", "",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0, window_,
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0, Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChannelList)), instance, nullptr);
   status_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, 0, 0,
-                            window_, nullptr, instance, nullptr);
+                            Handle(), nullptr, instance, nullptr);
   log_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                          WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                              ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                         0, 0, 0, 0, window_, nullptr, instance, nullptr);
+                         0, 0, 0, 0, Handle(), nullptr, instance, nullptr);
   for (HWND child : {channels_, status_, log_}) SendMessageA(child, WM_SETFONT, font, FALSE);
   SendMessageA(log_, EM_SETLIMITTEXT, 0, 0);
   Layout();
@@ -159,7 +159,7 @@ void ViewerWindow::CreateChildren() {
 void ViewerWindow::Layout() {
   if (channels_ == nullptr) return;
   RECT r;
-  GetClientRect(window_, &r);
+  GetClientRect(Handle(), &r);
   const int listWidth = 260;
   const int statusHeight = 20;
   MoveWindow(status_, 4, 2, r.right - 8, statusHeight - 4, TRUE);
@@ -197,11 +197,11 @@ void ViewerWindow::ShowDeliveryMode() {
 void ViewerWindow::Append(const std::string& line) {
   if (log_ == nullptr) return;
   pendingLines_ += line + "\r\n";
-  if (!logTimerArmed_) logTimerArmed_ = SetTimer(window_, kLogTimer, kLogInterval, nullptr) != 0;
+  if (!logTimerArmed_) logTimerArmed_ = SetTimer(Handle(), kLogTimer, kLogInterval, nullptr) != 0;
 }
 
 void ViewerWindow::ShowPendingLines() {
-  KillTimer(window_, kLogTimer);
+  KillTimer(Handle(), kLogTimer);
   logTimerArmed_ = false;
   if (log_ == nullptr || pendingLines_.empty()) return;
   const int length = GetWindowTextLengthA(log_);
@@ -223,7 +223,7 @@ void ViewerWindow::Shutdown() {
   module_.Close();
   module_.Unload();
   transcript_.Line("viewer exit");
-  DestroyWindow(window_);
+  DestroyWindow(Handle());
 }
 
 }  // namespace zp::viewer
