@@ -205,7 +205,7 @@ void Settings::Load() {
   timerEnabled.Set(ReadBoolean(kMain, kTimerEnabled, false));
   timerInterval.Set(std::clamp(ReadInteger(kMain, kTimerInterval, 60), kMinTimerIntervalSeconds,
                                kMaxTimerIntervalSeconds));
-  window_.SetTimerMenu(timerEnabled.value, "Timer (" + std::to_string(timerInterval.value) + "s)");
+  window_.SetTimerMenu(timerEnabled.value, timerInterval.value);
   window_.SetRescanTimer(static_cast<uint32_t>(timerInterval.value) * 1000u, timerEnabled.value);
 
   for (const Portal& portal : kPortals) AddCollapseState(portal.entryName);

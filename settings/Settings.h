@@ -48,7 +48,8 @@ class SettingsWindow {
   virtual void SetTreeColor(int32_t color) = 0;
   virtual FontSpec TreeFont() const = 0;
   virtual void SetTreeFont(const FontSpec& font) = 0;
-  virtual void SetTimerMenu(bool checked, const std::string& caption) = 0;
+  // The Timer menu item: its check mark, and the interval its caption shows.
+  virtual void SetTimerMenu(bool checked, int32_t intervalSeconds) = 0;
   virtual void SetRescanTimer(uint32_t intervalMs, bool enabled) = 0;
   virtual WindowGeometry Bounds() const = 0;  // the live window, for saving
 };

@@ -14,6 +14,7 @@
 #include "settings/MemorySettingsWindow.h"
 #include "settings/Settings.h"
 #include "settings/UpperCase.h"
+#include "ui/RescanTimer.h"
 
 // Script lines hold an operation and its fields, separated by tabs; '#' starts
 // a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
@@ -145,7 +146,8 @@ std::string Describe(Settings& s, const ToolWindow& w) {
       << "  geometry " << s.geometry.top << " " << s.geometry.left << " " << s.geometry.height
       << " " << s.geometry.width << "\n"
       << "  timer " << s.timerEnabled.value << " " << s.timerInterval.value
-      << " menu=" << w.menuChecked << " '" << w.caption << "' " << w.intervalMs
+      << " menu=" << w.menuChecked << " '"
+      << (w.menuSeconds != 0 ? TimerMenuCaption(w.menuSeconds) : "") << "' " << w.intervalMs
       << "ms running=" << w.timerRunning << "\n"
       << "  tree " << ColorToText(w.color) << " '" << Escape(FontToText(w.font)) << "'\n"
       << "  lists " << s.listEntryCount << "\n";

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/RescanTimer.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/Monitors.h"
 #include "ui/win32/TDualListDlg.h"
@@ -323,9 +324,10 @@ void Tfmain::SetTreeFont(const FontSpec& font) {
   tree_.SetFont(font);
 }
 
-void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
+void Tfmain::SetTimerMenu(bool checked, int32_t intervalSeconds) {
   timerChecked_ = checked;
   if (menu_ == nullptr) return;
+  const std::string caption = TimerMenuCaption(intervalSeconds);
   MENUITEMINFOA item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_STRING | MIIM_STATE;

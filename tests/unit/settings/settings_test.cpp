@@ -61,7 +61,7 @@ TEST_F(SettingsTest, WithoutAFileDefaultsAndTheFirstSave) {
   EXPECT_EQ(settings_.geometry.height, 500);
   EXPECT_EQ(settings_.geometry.width, 160);
   EXPECT_FALSE(window_.menuChecked || window_.timerRunning);
-  EXPECT_EQ(window_.caption, "Timer (60s)");
+  EXPECT_EQ(window_.menuSeconds, 60);
   EXPECT_EQ(window_.intervalMs, 60000u);
   EXPECT_EQ(settings_.listEntryCount, 0);
 
@@ -130,7 +130,7 @@ TEST_F(SettingsTest, SaveThenLoadGivesBackWhatTheUserChanged) {
   EXPECT_EQ(window.color, 0x00123456);
   EXPECT_EQ(FontToText(window.font), "Arial,10,1010,clRed");
   EXPECT_TRUE(window.menuChecked && window.timerRunning);
-  EXPECT_EQ(window.caption, "Timer (45s)");
+  EXPECT_EQ(window.menuSeconds, 45);
   EXPECT_EQ(*again.CollapseState("FAV"), 1);
   EXPECT_EQ(*again.CollapseState("DP"), 0);
 }
