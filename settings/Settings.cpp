@@ -73,6 +73,7 @@ class SaveSession {
   struct Listing {
     const char* section = nullptr;
     std::vector<std::string> lines;  // "name=value", or "name" without "="
+    std::string upper;               // every line in upper case, one after the other
   };
   // [View], [Zanterpoint] and [Collapse].
   static constexpr size_t kSections = 3;
@@ -82,6 +83,12 @@ class SaveSession {
       if (listing.section == nullptr) {
         listing.section = section;
         listing.lines = file_.ReadSection(section);
+        // Upper-cased once, not once per key written.
+        size_t length = 0;
+        for (const std::string& line : listing.lines) length += line.size();
+        listing.upper.reserve(length);
+        for (const std::string& line : listing.lines) listing.upper += line;
+        UpperCaseInPlace(listing.upper);
       }
       if (std::string_view(listing.section) == section) return &listing;
     }
@@ -97,12 +104,12 @@ class SaveSession {
     // writing every key would have done.
     std::string upperKey = key;
     UpperCaseInPlace(upperKey);
-    std::string upperName;
+    size_t at = 0;  // where the line starts in upper
     for (const std::string& line : listing->lines) {
       const size_t equals = line.find('=');
       const std::string_view name = std::string_view(line).substr(0, equals);
-      upperName = name;
-      UpperCaseInPlace(upperName);
+      const std::string_view upperName = std::string_view(listing->upper).substr(at, name.size());
+      at += line.size();
       if (upperName != upperKey) continue;
       return SameProfileName(name, key) && equals != std::string::npos &&
              std::string_view(line).substr(equals + 1) == value;
