@@ -104,15 +104,17 @@ class SaveSession {
     // writing every key would have done.
     std::string upperKey = key;
     UpperCaseInPlace(upperKey);
+    // A name ends at the first "=", so a key holding one names no line.
+    if (upperKey.find('=') != std::string::npos) return false;
+    const size_t n = upperKey.size();
     size_t at = 0;  // where the line starts in upper
     for (const std::string& line : listing->lines) {
-      const size_t equals = line.find('=');
-      const std::string_view name = std::string_view(line).substr(0, equals);
-      const std::string_view upperName = std::string_view(listing->upper).substr(at, name.size());
+      const bool named = line.size() >= n && (line.size() == n || line[n] == '=') &&
+                         std::string_view(listing->upper).substr(at, n) == upperKey;
       at += line.size();
-      if (upperName != upperKey) continue;
-      return SameProfileName(name, key) && equals != std::string::npos &&
-             std::string_view(line).substr(equals + 1) == value;
+      if (!named) continue;
+      return SameProfileName(std::string_view(line).substr(0, n), key) && line.size() > n &&
+             std::string_view(line).substr(n + 1) == value;
     }
     return false;
   }
