@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -274,6 +275,22 @@ TEST_F(SettingsTest, ASaveWritesOnlyTheKeysWhoseValueTheFileDoesNotHold) {
   EXPECT_EQ(file_.written,
             (std::vector<std::string>{"View/SP", "View/EP", "Zanterpoint/TreeViewColor"}));
   EXPECT_EQ(file_.Read("View", "EP", "absent"), "0");
+}
+
+TEST_F(SettingsTest, ASaveTellsApartKeysThatBeginAlike) {
+  WriteBytes(path_,
+             "[View]\r\nLists=Fav,Favs\r\n[Fav]\r\nList=1\r\n[Favs]\r\nList=2\r\n"
+             "[Collapse]\r\nFAVS=1\r\nFAV\r\nFA=0\r\nFAV=0\r\n");
+  settings_.Load();
+  EXPECT_EQ(*settings_.CollapseState("Favs"), 1);
+  EXPECT_EQ(*settings_.CollapseState("Fav"), 0);
+  settings_.Save();
+  // FAV's first line has no "=", so it is written; FAVS holds its value.
+  const auto wrote = [&](const std::string& key) {
+    return std::find(file_.written.begin(), file_.written.end(), key) != file_.written.end();
+  };
+  EXPECT_TRUE(wrote("Collapse/FAV"));
+  EXPECT_FALSE(wrote("Collapse/FAVS"));
 }
 
 TEST_F(SettingsTest, ASaveComparesWithTheFileAsItIsWhenTheSaveRuns) {
