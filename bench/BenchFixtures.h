@@ -88,7 +88,7 @@ class QuietShell final : public zp::FormShell {
   void SetTreeColor(int32_t color) override { color_ = color; }
   zp::FontSpec TreeFont() const override { return font_; }
   void SetTreeFont(const zp::FontSpec& font) override { font_ = font; }
-  void SetTimerMenu(bool checked, const std::string&) override { timerChecked_ = checked; }
+  void SetTimerMenu(bool checked, int32_t) override { timerChecked_ = checked; }
   void SetRescanTimer(uint32_t, bool) override {}
   zp::WindowGeometry Bounds() const override { return bounds_; }
   void SetBounds(const zp::WindowGeometry& bounds) override { bounds_ = bounds; }

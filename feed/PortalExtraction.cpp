@@ -137,11 +137,11 @@ struct MarkerPlaces {
   PacketCursor continuedByte[kListKindCount] = {kNotFound, kNotFound, kNotFound};
 
   PacketCursor Preferred(ListKind kind) const {
-    const int k = static_cast<int>(kind);
+    const size_t k = Index(kind);
     return continued[k].Found() ? continued[k] : any[k];
   }
   PacketCursor PreferredByte(ListKind kind) const {
-    const int k = static_cast<int>(kind);
+    const size_t k = Index(kind);
     return continued[k].Found() ? continuedByte[k] : anyByte[k];
   }
 };
@@ -305,7 +305,7 @@ int ContinuityCounter(const CaptureBuffer& capture, int32_t slot) {
 PacketCursor FindMarker(const CaptureBuffer& capture, ListKind kind, bool checkContinuity,
                         const CaptureNumbers* captures, PacketCursor* markerByte) {
   const MarkerPlaces found = FindMarkers(capture, captures);
-  const int k = static_cast<int>(kind);
+  const size_t k = Index(kind);
   if (markerByte != nullptr)
     *markerByte = checkContinuity ? found.continuedByte[k] : found.anyByte[k];
   return checkContinuity ? found.continued[k] : found.any[k];
@@ -360,9 +360,9 @@ bool ExtractReported(const CaptureBuffer& capture, PortalLists& lists,
 bool ExtractPortalLists(const CaptureBuffer& capture, PortalLists& lists,
                         const CaptureNumbers* captures, ExtractionReport* report) {
   if (report != nullptr) return ExtractReported(capture, lists, captures, *report);
-  PortalList& direkt = lists[static_cast<int>(ListKind::Direkt)];
-  PortalList& sport = lists[static_cast<int>(ListKind::Sport)];
-  PortalList& erotik = lists[static_cast<int>(ListKind::Erotik)];
+  PortalList& direkt = lists[Index(ListKind::Direkt)];
+  PortalList& sport = lists[Index(ListKind::Sport)];
+  PortalList& erotik = lists[Index(ListKind::Erotik)];
 
   const MarkerPlaces markers = FindMarkers(capture, captures);
   direkt.count = 0;

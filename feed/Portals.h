@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The provider's three portals, each in one row: how its announcement is found
@@ -34,6 +35,9 @@ static_assert([] {
   return true;
 }());
 
-constexpr const Portal& PortalOf(ListKind kind) { return kPortals[static_cast<int>(kind)]; }
+// The position of a kind in kPortals and in every array indexed by ListKind.
+constexpr size_t Index(ListKind kind) { return static_cast<size_t>(kind); }
+
+constexpr const Portal& PortalOf(ListKind kind) { return kPortals[Index(kind)]; }
 
 }  // namespace zp

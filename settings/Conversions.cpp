@@ -88,6 +88,9 @@ int32_t TextToInteger(std::string_view text) {
 
 std::vector<std::string> SplitList(std::string_view text, char separator, bool trim) {
   std::vector<std::string> items;
+  if (text.empty()) return items;
+  // A group's List holds up to 101 ids, and every load splits each group's.
+  items.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), separator)) + 1);
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != separator) continue;

@@ -17,9 +17,9 @@ class MemorySettingsWindow : public SettingsWindow {
   void SetTreeColor(int32_t c) override { color = c; }
   FontSpec TreeFont() const override { return font; }
   void SetTreeFont(const FontSpec& f) override { font = f; }
-  void SetTimerMenu(bool checked, const std::string& text) override {
+  void SetTimerMenu(bool checked, int32_t intervalSeconds) override {
     menuChecked = checked;
-    caption = text;
+    menuSeconds = intervalSeconds;
   }
   void SetRescanTimer(uint32_t ms, bool enabled) override {
     intervalMs = ms;
@@ -30,7 +30,7 @@ class MemorySettingsWindow : public SettingsWindow {
   int32_t color = kDefaultTreeColor;
   FontSpec font;
   bool menuChecked = false, timerRunning = false;
-  std::string caption;
+  int32_t menuSeconds = 0;  // the interval the Timer menu item shows
   uint32_t intervalMs = 0;
   WindowGeometry bounds;
 };

@@ -1,5 +1,6 @@
 #include "settings/ProfileText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -166,10 +167,18 @@ std::vector<std::string> ProfileText::ReadSection(std::string_view section) cons
   const Location found = Find(lines_, section, {});
   if (found.lastLine == nullptr) return entries;
   // From below the header, or from the file's start for the nameless section.
-  for (const Line* line = found.header != nullptr ? found.header + 1 : lines_.data();
-       line <= found.lastLine; ++line) {
-    if (line->kind != Line::Kind::Key || line->name.substr(0, 1) == ";") continue;
-    std::string& entry = entries.emplace_back(line->name);
+  const Line* const first = found.header != nullptr ? found.header + 1 : lines_.data();
+  const auto listed = [](const Line& line) {
+    return line.kind == Line::Kind::Key && line.name.substr(0, 1) != ";";
+  };
+  // Sized up front: a save lists its sections on every call, a tree build
+  // saves once per root.
+  entries.reserve(static_cast<size_t>(std::count_if(first, found.lastLine + 1, listed)));
+  for (const Line* line = first; line <= found.lastLine; ++line) {
+    if (!listed(*line)) continue;
+    std::string& entry = entries.emplace_back();
+    entry.reserve(line->name.size() + (line->hasValue ? 1 + line->value.size() : 0));
+    entry.append(line->name);
     if (line->hasValue) entry.append("=").append(line->value);
   }
   return entries;

@@ -1,6 +1,8 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <vector>
 
 #include "settings/Conversions.h"
@@ -13,6 +15,23 @@ namespace {
 constexpr const char* kView = "View";
 constexpr const char* kMain = "Zanterpoint";
 constexpr const char* kCollapse = "Collapse";
+
+// [Zanterpoint]: every key named once, here, for Load and Save alike.
+struct GeometryKey {
+  const char* name;
+  int32_t WindowGeometry::*field;
+  int32_t fallback;
+};
+constexpr GeometryKey kGeometryKeys[] = {
+    {"Top", &WindowGeometry::top, 0},
+    {"Left", &WindowGeometry::left, 0},
+    {"Height", &WindowGeometry::height, 500},
+    {"Width", &WindowGeometry::width, 160},
+};
+constexpr const char* kTreeViewColor = "TreeViewColor";
+constexpr const char* kTreeViewFont = "TreeViewFont";
+constexpr const char* kTimerEnabled = "TimerEnabled";
+constexpr const char* kTimerInterval = "TimerInterval";
 
 // The platform's cached copy of the file is dropped after every load and
 // save, whether it succeeded or not.
@@ -32,17 +51,76 @@ class FlushOnExit {
   ProfileFile& file_;
 };
 
-// What a save learns of the file is of no use after it: the next save reads it again.
-template <typename Held>
-class ForgetOnExit {
+// One save: the rule that writes a key only where the file does not already
+// hold the value, and what it needs for that, each section it writes to as
+// the file held it when the save came to it. The next save lists them again:
+// the user edits the file by hand while the module runs.
+class SaveSession {
  public:
-  explicit ForgetOnExit(std::optional<Held>& held) : held_(held) { held_.emplace(); }
-  ForgetOnExit(const ForgetOnExit&) = delete;
-  ForgetOnExit& operator=(const ForgetOnExit&) = delete;
-  ~ForgetOnExit() { held_.reset(); }
+  explicit SaveSession(ProfileFile& file) : file_(file) {}
+
+  void Write(const char* section, const std::string& key, const std::string& value) {
+    // On Windows every write may rewrite the whole file, and a tree build
+    // saves once per expanded root. This is also the only reason why a save
+    // with nothing changed gives no error on a read-only file: it writes
+    // nothing. The platform itself fails every write to such a file, even one
+    // of the value the file already holds.
+    if (Holds(section, key, value)) return;
+    if (!file_.Write(section, key, value)) throw SettingsError(WriteErrorText(file_.Path()));
+  }
 
  private:
-  std::optional<Held>& held_;
+  struct Listing {
+    const char* section = nullptr;
+    std::vector<std::string> lines;  // "name=value", or "name" without "="
+    std::string upper;               // every line in upper case, one after the other
+  };
+  // [View], [Zanterpoint] and [Collapse].
+  static constexpr size_t kSections = 3;
+
+  const Listing* ListingOf(const char* section) {
+    for (Listing& listing : listings_) {
+      if (listing.section == nullptr) {
+        listing.section = section;
+        listing.lines = file_.ReadSection(section);
+        // Upper-cased once, not once per key written.
+        size_t length = 0;
+        for (const std::string& line : listing.lines) length += line.size();
+        listing.upper.reserve(length);
+        for (const std::string& line : listing.lines) listing.upper += line;
+        UpperCaseInPlace(listing.upper);
+      }
+      if (std::string_view(listing.section) == section) return &listing;
+    }
+    return nullptr;  // a section no listing was kept for is always written
+  }
+
+  bool Holds(const char* section, const std::string& key, const std::string& value) {
+    const Listing* listing = ListingOf(section);
+    if (listing == nullptr) return false;
+    // The first key the platform may take for this one decides. It must be this
+    // key in the sense of every profile reader (A to Z folded, as Wine does) and
+    // hold exactly the text the write would leave; anything else is written, as
+    // writing every key would have done.
+    std::string upperKey = key;
+    UpperCaseInPlace(upperKey);
+    // A name ends at the first "=", so a key holding one names no line.
+    if (upperKey.find('=') != std::string::npos) return false;
+    const size_t n = upperKey.size();
+    size_t at = 0;  // where the line starts in upper
+    for (const std::string& line : listing->lines) {
+      const bool named = line.size() >= n && (line.size() == n || line[n] == '=') &&
+                         std::string_view(listing->upper).substr(at, n) == upperKey;
+      at += line.size();
+      if (!named) continue;
+      return SameProfileName(std::string_view(line).substr(0, n), key) && line.size() > n &&
+             std::string_view(line).substr(n + 1) == value;
+    }
+    return false;
+  }
+
+  ProfileFile& file_;
+  std::array<Listing, kSections> listings_;
 };
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
@@ -66,11 +144,7 @@ std::string SettingsFilePathFor(const std::string& executablePath) {
   return directory + "modules\\Zanterpoint.ini";
 }
 
-Settings::Settings(ProfileFile& file, SettingsWindow& window)
-    : file_(file),
-      window_(window),
-      nodeListNames_(std::make_unique<TStringDictionary<const std::string*>>()),
-      collapseStates_(std::make_unique<TStringDictionary<uint8_t*>>()) {}
+Settings::Settings(ProfileFile& file, SettingsWindow& window) : file_(file), window_(window) {}
 
 std::string Settings::ReadText(const std::string& section, const std::string& key,
                                const std::string& fallback) {
@@ -86,105 +160,45 @@ bool Settings::ReadBoolean(const std::string& section, const std::string& key, b
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void Settings::WriteText(const std::string& section, const std::string& key,
-                         const std::string& value) {
-  // A key is written only where the file does not already hold the value:
-  // on Windows every write may rewrite the whole file, and a tree build
-  // saves once per expanded root. This is also the only reason why a save
-  // with nothing changed gives no error on a read-only file: it writes
-  // nothing. The platform itself fails every write to such a file, even one
-  // of the value the file already holds.
-  if (FileHolds(section, key, value)) return;
-  if (!file_.Write(section, key, value)) throw SettingsError(WriteErrorText(file_.Path()));
-}
-
-bool Settings::FileHolds(const std::string& section, const std::string& key,
-                         const std::string& value) {
-  // What the file holds now, not what the last load read: the user edits the
-  // file by hand while the module runs. One listing per section and save.
-  if (!heldSections_) return false;
-  std::vector<HeldSection>& sections = *heldSections_;
-  auto held = std::find_if(sections.begin(), sections.end(),
-                           [&](const HeldSection& s) { return s.name == section; });
-  if (held == sections.end()) {
-    held = sections.insert(sections.end(), HeldSection{section, {}});
-    for (const std::string& entry : file_.ReadSection(section)) {
-      const size_t equals = entry.find('=');
-      HeldKey& k = held->keys.emplace_back();
-      k.name = entry.substr(0, equals);
-      k.upperName = k.name;
-      UpperCaseInPlace(k.upperName);
-      if (equals != std::string::npos) k.value = entry.substr(equals + 1);
-    }
-  }
-  // The first key the platform may take for this one decides. It must be this
-  // key in the sense of every profile reader (A to Z folded, as Wine does) and
-  // hold exactly the text the write would leave; anything else is written, as
-  // writing every key would have done.
-  std::string upperKey = key;
-  UpperCaseInPlace(upperKey);
-  const auto first = std::find_if(held->keys.begin(), held->keys.end(),
-                                  [&](const HeldKey& k) { return k.upperName == upperKey; });
-  if (first != held->keys.end()) {
-    return SameProfileName(first->name, key) && first->value == value;
-  }
-  return false;
-}
-
 void Settings::AddCollapseState(const std::string& entryName) {
   // Read under the capitals the save writes: profile functions that fold
   // only A to Z would otherwise lose the state of a name like Gr\xFCn.
   std::string key = entryName;
   UpperCaseInPlace(key);
   const uint8_t collapsed = ReadBoolean(kCollapse, key, false) ? 1 : 0;
-  uint8_t* existing = nullptr;
-  if (collapseStates_->Lookup(entryName, existing)) return;  // the first cell stays
-  collapseStates_->Add(entryName, &collapseCells_.emplace_back(collapsed));
+  collapseStates_.Add(entryName, collapsed);  // the first cell stays
 }
 
 void Settings::AddNodeListName(const std::string& caption, const std::string& entryName) {
-  const std::string* existing = nullptr;
-  if (nodeListNames_->Lookup(caption, existing)) return;  // the first entry stays
-  nodeListNames_->Add(caption, &nodeListTexts_.emplace_back(entryName));
+  nodeListNames_.Add(caption, entryName);  // the first entry stays
 }
 
 const std::string* Settings::NodeListName(const std::string& caption) const {
-  const std::string* value = nullptr;
-  nodeListNames_->Lookup(caption, value);
-  return value;
-}
-
-uint8_t* Settings::CollapseState(const std::string& entryName) const {
-  uint8_t* value = nullptr;
-  collapseStates_->Lookup(entryName, value);
-  return value;
+  return nodeListNames_.Find(caption);
 }
 
 void Settings::Load() {
-  // Each load starts from fresh dictionaries; the previous ones go together
-  // with the cells and texts they point to.
-  nodeListNames_ = std::make_unique<TStringDictionary<const std::string*>>();
-  collapseStates_ = std::make_unique<TStringDictionary<uint8_t*>>();
-  collapseCells_.clear();
-  nodeListTexts_.clear();
-  timerRead_ = false;
-  timerEnabledSet_ = false;
+  // Each load starts from empty dictionaries, their cells and texts going
+  // with them. They hold at most 3 + 31 entries each and never grow, so an
+  // emptied one is what a new one would be.
+  nodeListNames_.Clear();
+  collapseStates_.Clear();
+  timerEnabled.known = false;
+  timerInterval.known = false;
   const FlushOnExit flush(file_);
 
   for (const Portal& portal : kPortals) {
-    view[static_cast<int>(portal.kind)] =
-        ReadBoolean(kView, portal.entryName, portal.shownByDefault);
+    View(portal.kind) = ReadBoolean(kView, portal.entryName, portal.shownByDefault);
   }
 
-  geometry.top = ReadInteger(kMain, "Top", 0);
-  geometry.left = ReadInteger(kMain, "Left", 0);
-  geometry.height = ReadInteger(kMain, "Height", 500);
-  geometry.width = ReadInteger(kMain, "Width", 160);
+  for (const GeometryKey& key : kGeometryKeys) {
+    geometry.*key.field = ReadInteger(kMain, key.name, key.fallback);
+  }
 
-  const std::string color = ReadText(kMain, "TreeViewColor", "");
+  const std::string color = ReadText(kMain, kTreeViewColor, "");
   if (!color.empty()) window_.SetTreeColor(TextToColor(color));
 
-  const std::string fontText = ReadText(kMain, "TreeViewFont", "");
+  const std::string fontText = ReadText(kMain, kTreeViewFont, "");
   if (!fontText.empty()) {
     // A broken font text still leaves what its first parts have set.
     FontSpec font = window_.TreeFont();
@@ -197,12 +211,11 @@ void Settings::Load() {
     window_.SetTreeFont(font);
   }
 
-  timerEnabled = ReadBoolean(kMain, "TimerEnabled", false);
-  timerInterval = std::clamp(ReadInteger(kMain, "TimerInterval", 60), kMinTimerIntervalSeconds,
-                             kMaxTimerIntervalSeconds);
-  timerRead_ = true;
-  window_.SetTimerMenu(timerEnabled, "Timer (" + std::to_string(timerInterval) + "s)");
-  window_.SetRescanTimer(static_cast<uint32_t>(timerInterval) * 1000u, timerEnabled);
+  timerEnabled.Set(ReadBoolean(kMain, kTimerEnabled, false));
+  timerInterval.Set(std::clamp(ReadInteger(kMain, kTimerInterval, 60), kMinTimerIntervalSeconds,
+                               kMaxTimerIntervalSeconds));
+  window_.SetTimerMenu(timerEnabled.value, timerInterval.value);
+  window_.SetRescanTimer(static_cast<uint32_t>(timerInterval.value) * 1000u, timerEnabled.value);
 
   for (const Portal& portal : kPortals) AddCollapseState(portal.entryName);
 
@@ -230,32 +243,30 @@ void Settings::Load() {
 
 void Settings::Save() {
   const FlushOnExit flush(file_);
-  const ForgetOnExit forget(heldSections_);
+  SaveSession session(file_);
 
-  for (const Portal& portal : kPortals) {
-    WriteText(kView, portal.entryName, Flag(view[static_cast<int>(portal.kind)]));
-  }
+  for (const Portal& portal : kPortals)
+    session.Write(kView, portal.entryName, Flag(View(portal.kind)));
 
   const WindowGeometry bounds = window_.Bounds();
-  WriteText(kMain, "Top", std::to_string(bounds.top));
-  WriteText(kMain, "Left", std::to_string(bounds.left));
-  WriteText(kMain, "Height", std::to_string(bounds.height));
-  WriteText(kMain, "Width", std::to_string(bounds.width));
-  WriteText(kMain, "TreeViewColor", ColorToText(window_.TreeColor()));
-  WriteText(kMain, "TreeViewFont", FontToText(window_.TreeFont()));
-  // After a load that failed before the timer keys, the values in memory are
-  // not the file's: writing them would replace the user's timer settings. The
-  // Timer command's own change is written all the same, or the load after it
-  // would undo the click.
-  if (timerRead_ || timerEnabledSet_) WriteText(kMain, "TimerEnabled", Flag(timerEnabled));
-  if (timerRead_) WriteText(kMain, "TimerInterval", std::to_string(timerInterval));
+  for (const GeometryKey& key : kGeometryKeys) {
+    session.Write(kMain, key.name, std::to_string(bounds.*key.field));
+  }
+  session.Write(kMain, kTreeViewColor, ColorToText(window_.TreeColor()));
+  session.Write(kMain, kTreeViewFont, FontToText(window_.TreeFont()));
+  // The Timer command's own change is known even after a load that failed
+  // before the timer keys, or the load after it would undo the click.
+  if (timerEnabled.known) session.Write(kMain, kTimerEnabled, Flag(timerEnabled.value));
+  if (timerInterval.known) {
+    session.Write(kMain, kTimerInterval, std::to_string(timerInterval.value));
+  }
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
   std::string name;
-  uint8_t* cell = nullptr;
-  collapseStates_->ResetIteration();
-  while (collapseStates_->NextEntry(name, cell)) {
-    WriteText(kCollapse, name, Flag(*cell != 0));
+  uint8_t collapsed = 0;
+  collapseStates_.ResetIteration();
+  while (collapseStates_.NextEntry(name, collapsed)) {
+    session.Write(kCollapse, name, Flag(collapsed != 0));
   }
 }
 

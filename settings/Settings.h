@@ -2,9 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
-#include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,7 +48,8 @@ class SettingsWindow {
   virtual void SetTreeColor(int32_t color) = 0;
   virtual FontSpec TreeFont() const = 0;
   virtual void SetTreeFont(const FontSpec& font) = 0;
-  virtual void SetTimerMenu(bool checked, const std::string& caption) = 0;
+  // The Timer menu item: its check mark, and the interval its caption shows.
+  virtual void SetTimerMenu(bool checked, int32_t intervalSeconds) = 0;
   virtual void SetRescanTimer(uint32_t intervalMs, bool enabled) = 0;
   virtual WindowGeometry Bounds() const = 0;  // the live window, for saving
 };
@@ -69,13 +67,23 @@ struct ListEntry {
   bool IsPortal() const { return PortalNamed(name) != nullptr; }
 };
 
+// A setting that the last load may not have reached: after a load that failed
+// before its key, the value in memory is not the file's, and a save must not
+// write it over the user's.
+template <typename T>
+struct Known {
+  T value{};
+  bool known = false;
+  void Set(T v) {
+    value = v;
+    known = true;
+  }
+};
+
 // The module's settings state, read from and written to the settings file.
 class Settings {
  public:
   Settings(ProfileFile& file, SettingsWindow& window);
-  // The view flags below refer into the object itself.
-  Settings(const Settings&) = delete;
-  Settings& operator=(const Settings&) = delete;
 
   void Load();  // throws SettingsError, with everything read before the failing key in effect
   void Save();  // throws SettingsError at the first key that cannot be written
@@ -85,25 +93,25 @@ class Settings {
   // Null when the caption or its entry is unknown (e.g. after a load that failed part-way).
   const std::string* NodeListName(const std::string& caption) const;
   // The collapsed flag of a Lists entry, or null when the entry is unknown.
-  uint8_t* CollapseState(const std::string& entryName) const;
+  uint8_t* CollapseState(const std::string& entryName) { return collapseStates_.Find(entryName); }
+  const uint8_t* CollapseState(const std::string& entryName) const {
+    return collapseStates_.Find(entryName);
+  }
   // Entry name -> collapsed flag, in the order the [Collapse] keys are written.
-  TStringDictionary<uint8_t*>& CollapseStates() const { return *collapseStates_; }
+  TStringDictionary<uint8_t>& CollapseStates() { return collapseStates_; }
 
   // The Timer command's own change, which the next save writes even after a
   // load that stopped before the timer keys.
-  void SetTimerEnabled(bool on) {
-    timerEnabled = on;
-    timerEnabledSet_ = true;
-  }
+  void SetTimerEnabled(bool on) { timerEnabled.Set(on); }
 
-  // Which portal roots the tree shows, indexed by ListKind ([View] DP, SP, EP).
-  std::array<bool, kListKindCount> view{};
-  bool& viewDP = view[static_cast<int>(ListKind::Direkt)];
-  bool& viewSP = view[static_cast<int>(ListKind::Sport)];
-  bool& viewEP = view[static_cast<int>(ListKind::Erotik)];
+  // Which portal roots the tree shows ([View] DP, SP, EP).
+  bool& View(ListKind kind) { return view[Index(kind)]; }
+  bool View(ListKind kind) const { return view[Index(kind)]; }
+
+  std::array<bool, kListKindCount> view{};  // indexed by ListKind
   WindowGeometry geometry;
-  bool timerEnabled = false;
-  int32_t timerInterval = 0;  // seconds
+  Known<bool> timerEnabled;
+  Known<int32_t> timerInterval;  // seconds
   std::array<ListEntry, kMaxListEntries> listEntries;
   int32_t listEntryCount = 0;
 
@@ -112,31 +120,13 @@ class Settings {
                        const std::string& fallback);
   int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback);
   bool ReadBoolean(const std::string& section, const std::string& key, bool fallback);
-  void WriteText(const std::string& section, const std::string& key, const std::string& value);
-  bool FileHolds(const std::string& section, const std::string& key, const std::string& value);
   void AddCollapseState(const std::string& entryName);
 
   ProfileFile& file_;
   SettingsWindow& window_;
-  // Both dictionaries and what their values point to belong to one load.
-  std::unique_ptr<TStringDictionary<const std::string*>> nodeListNames_;
-  std::unique_ptr<TStringDictionary<uint8_t*>> collapseStates_;
-  std::deque<uint8_t> collapseCells_;
-  std::deque<std::string> nodeListTexts_;
-  bool timerRead_ = false;        // the last load got as far as the timer keys
-  bool timerEnabledSet_ = false;  // the Timer command set timerEnabled after the load
-
-  // Only during a save: each section the save writes to, as the file held it
-  // when the save came to it (upper-case name, name, and value; none without "=").
-  struct HeldKey {
-    std::string upperName, name;
-    std::optional<std::string> value;
-  };
-  struct HeldSection {
-    std::string name;
-    std::vector<HeldKey> keys;
-  };
-  std::optional<std::vector<HeldSection>> heldSections_;
+  // Both dictionaries hold their cells and texts and belong to one load.
+  TStringDictionary<std::string> nodeListNames_;
+  TStringDictionary<uint8_t> collapseStates_;
 };
 
 }  // namespace zp

@@ -28,8 +28,10 @@ struct THashEntry {
 template <typename Value>
 using THashArray = std::vector<std::unique_ptr<THashEntry<Value>>>;
 
-// Maps a text key, compared without regard to letter case, to a value kept as
-// given (in the settings, a pointer the dictionary never owns or dereferences).
+// Maps a text key, compared without regard to letter case, to a value held in
+// its entry. Entries never move (growth relinks them), so a pointer to a value
+// stays valid until Clear or the dictionary's end: the settings find their
+// collapsed flags and entry names that way.
 // A chained hash table with a prime number of buckets (997 to start) that
 // grows to about twice its size when it is more than four-fifths full. Adding
 // inserts at the head of the bucket, and iteration runs in bucket order, so the
@@ -50,7 +52,7 @@ class TStringDictionary {
   // Keeps the first value when the key is already present, in any letter case.
   void Add(const std::string& key, Value value) {
     std::string upper = UpperCaseKey(key);
-    const Found found = FindEntry(upper);
+    const Found<Entry> found = FindEntry(upper);
     if (found.entry != nullptr) return;
     auto entry = std::make_unique<Entry>();
     entry->key = std::move(upper);
@@ -61,17 +63,33 @@ class TStringDictionary {
     if (static_cast<uint32_t>(count_) > growThreshold_) Grow();
   }
 
-  // False, with value Value{} (null), when the key is absent.
+  // False, with value Value{}, when the key is absent.
   bool Lookup(const std::string& key, Value& value) const {
-    const Found found = FindEntry(UpperCaseKey(key));
-    value = found.entry != nullptr ? found.entry->value : Value{};
-    return found.entry != nullptr;
+    const Value* found = Find(key);
+    value = found != nullptr ? *found : Value{};
+    return found != nullptr;
+  }
+
+  // The value held for the key, or null when the key is absent.
+  Value* Find(const std::string& key) {
+    Entry* entry = FindEntry(UpperCaseKey(key)).entry;
+    return entry != nullptr ? &entry->value : nullptr;
+  }
+  const Value* Find(const std::string& key) const {
+    const Entry* entry = FindEntry(UpperCaseKey(key)).entry;
+    return entry != nullptr ? &entry->value : nullptr;
   }
 
   void Clear() {
-    // Unlinks head by head, so a long chain never unwinds recursively.
+    // Unlinks head by head, so a long chain never unwinds recursively, and
+    // stops at the last entry: the settings clear a table of 997 buckets that
+    // holds a few dozen entries on every load.
     for (auto& head : buckets_) {
-      while (head) head = std::move(head->next);
+      if (count_ == 0) break;
+      while (head) {
+        head = std::move(head->next);
+        --count_;
+      }
     }
     count_ = 0;
   }
@@ -105,17 +123,22 @@ class TStringDictionary {
 
  private:
   using Entry = THashEntry<Value>;
+  template <typename E>
   struct Found {
     uint32_t bucket;
-    Entry* entry;
+    E* entry;
   };
 
-  Found FindEntry(const std::string& upperKey) const {
+  Found<const Entry> FindEntry(const std::string& upperKey) const {
     const uint32_t bucket = ElfHash(upperKey) % bucketCount_;
-    for (Entry* e = buckets_[bucket].get(); e != nullptr; e = e->next.get()) {
+    for (const Entry* e = buckets_[bucket].get(); e != nullptr; e = e->next.get()) {
       if (e->key == upperKey) return {bucket, e};
     }
     return {bucket, nullptr};
+  }
+  Found<Entry> FindEntry(const std::string& upperKey) {
+    const Found<const Entry> found = std::as_const(*this).FindEntry(upperKey);
+    return {found.bucket, const_cast<Entry*>(found.entry)};
   }
 
   void Grow() {

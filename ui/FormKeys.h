@@ -41,7 +41,7 @@ struct KeyModifiers {
 KeyAction DecodeKey(uint32_t key, KeyModifiers modifiers);
 
 constexpr KeyAction ToggleOf(ListKind kind) {
-  return static_cast<KeyAction>(static_cast<int>(KeyAction::ToggleDirekt) + static_cast<int>(kind));
+  return static_cast<KeyAction>(static_cast<size_t>(KeyAction::ToggleDirekt) + Index(kind));
 }
 // The portal a toggle action shows or hides; only for the three toggles.
 constexpr ListKind ToggledPortal(KeyAction toggle) {

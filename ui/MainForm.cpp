@@ -89,7 +89,7 @@ bool MainForm::BuildTree() {
       continue;
     }
     const Portal& portal = *PortalNamed(entry.name);
-    if (settings_.view[static_cast<int>(portal.kind)]) AddPortalRoot(entry, portal);
+    if (settings_.View(portal.kind)) AddPortalRoot(entry, portal);
   }
   treeBuilt_ = true;
   return true;
@@ -99,7 +99,7 @@ void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
   const TreeNode root = tree_.Add(kNoNode, portal.caption, portal.serviceId);
   rootEntries_.push_back(entry.name);
   settings_.AddNodeListName(portal.caption, entry.name);
-  const PortalList& list = feed_.portalLists[static_cast<int>(portal.kind)];
+  const PortalList& list = feed_.portalLists[zp::Index(portal.kind)];
   const int32_t count = std::clamp(list.count, 0, kPortalListCapacity);
   for (int32_t i = 0; i < count; ++i) {
     tree_.Add(root, list.entries[i].name, list.entries[i].serviceId);
@@ -167,7 +167,7 @@ void MainForm::FormKeyDown(uint32_t key, KeyModifiers modifiers) {
     case KeyAction::ToggleDirekt:
     case KeyAction::ToggleSport:
     case KeyAction::ToggleErotik:
-      ToggleView(settings_.view[static_cast<int>(ToggledPortal(action))]);
+      ToggleView(settings_.View(ToggledPortal(action)));
       break;
     case KeyAction::SelectPrevious:
     case KeyAction::SelectNext:

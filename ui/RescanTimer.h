@@ -1,8 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zp {
+
+// The Timer menu item's caption for an interval in seconds, e.g. "Timer (60s)".
+inline std::string TimerMenuCaption(int32_t intervalSeconds) {
+  return "Timer (" + std::to_string(intervalSeconds) + "s)";
+}
 
 // The periodic rescan timer (Timer1) as every settings load drives it: setting
 // an unchanged interval or enabled state leaves a running countdown alone, a

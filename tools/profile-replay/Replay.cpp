@@ -16,6 +16,7 @@
 #include "settings/UpperCase.h"
 #include "support/CountingProfileFile.h"
 #include "tools/common/Text.h"
+#include "ui/RescanTimer.h"
 
 // Script lines hold an operation and its fields, separated by tabs; '#' starts
 // a comment line. Fields may use \t \r \n \\ \xHH, and \#N#c for N times c.
@@ -99,11 +100,14 @@ struct ToolWindow : MemorySettingsWindow {
 
 std::string Describe(Settings& s, const ToolWindow& w) {
   std::ostringstream out;
-  out << "  view DP=" << s.viewDP << " SP=" << s.viewSP << " EP=" << s.viewEP << "\n"
+  out << "  view DP=" << s.View(ListKind::Direkt) << " SP=" << s.View(ListKind::Sport)
+      << " EP=" << s.View(ListKind::Erotik) << "\n"
       << "  geometry " << s.geometry.top << " " << s.geometry.left << " " << s.geometry.height
       << " " << s.geometry.width << "\n"
-      << "  timer " << s.timerEnabled << " " << s.timerInterval << " menu=" << w.menuChecked << " '"
-      << w.caption << "' " << w.intervalMs << "ms running=" << w.timerRunning << "\n"
+      << "  timer " << s.timerEnabled.value << " " << s.timerInterval.value
+      << " menu=" << w.menuChecked << " '"
+      << (w.menuSeconds != 0 ? TimerMenuCaption(w.menuSeconds) : "") << "' " << w.intervalMs
+      << "ms running=" << w.timerRunning << "\n"
       << "  tree " << ColorToText(w.color) << " '" << tools::HexEscaped(FontToText(w.font)) << "'\n"
       << "  lists " << s.listEntryCount << "\n";
   for (int32_t i = 0; i < s.listEntryCount; ++i) {
@@ -117,10 +121,10 @@ std::string Describe(Settings& s, const ToolWindow& w) {
   }
   out << "  collapse";
   std::string name;
-  uint8_t* cell = nullptr;
+  uint8_t cell = 0;
   s.CollapseStates().ResetIteration();
   while (s.CollapseStates().NextEntry(name, cell)) {
-    out << " " << tools::HexEscaped(name) << "=" << int{*cell};
+    out << " " << tools::HexEscaped(name) << "=" << int{cell};
   }
   out << "\n";
   return out.str();
@@ -134,15 +138,15 @@ std::string WithoutPath(std::string text, const std::string& path) {
 
 bool Set(Settings& s, ToolWindow& w, const std::string& what, const std::string& value) {
   if (what == "viewDP")
-    s.viewDP = value == "1";
+    s.View(ListKind::Direkt) = value == "1";
   else if (what == "viewSP")
-    s.viewSP = value == "1";
+    s.View(ListKind::Sport) = value == "1";
   else if (what == "viewEP")
-    s.viewEP = value == "1";
+    s.View(ListKind::Erotik) = value == "1";
   else if (what == "timerEnabled")
-    s.timerEnabled = value == "1";
+    s.timerEnabled.value = value == "1";
   else if (what == "timerInterval")
-    s.timerInterval = TextToInteger(value);
+    s.timerInterval.value = TextToInteger(value);
   else if (what == "color")
     w.color = TextToColor(value);
   else if (what == "font")

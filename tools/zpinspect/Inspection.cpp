@@ -98,7 +98,7 @@ Inspection Inspect(const LoadedCapture& loaded) {
   for (int i = 0; i < kInfoTextCount; ++i) result.infoTexts[i] = capture.InfoText(i);
 
   if (!result.treeBuilt) {
-    const LaterMarker& direkt = result.later[static_cast<int>(ListKind::Direkt)];
+    const LaterMarker& direkt = result.later[Index(ListKind::Direkt)];
     if (direkt.found) {
       result.next = {"capture_at_another_moment",
                      Format("The Direkt announcement lies later in this recording, at section "

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "module/ScopeExit.h"
+#include "ui/RescanTimer.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/Monitors.h"
 #include "ui/win32/TDualListDlg.h"
@@ -314,9 +315,10 @@ void Tfmain::SetTreeFont(const FontSpec& font) {
   tree_.SetFont(font);
 }
 
-void Tfmain::SetTimerMenu(bool checked, const std::string& caption) {
+void Tfmain::SetTimerMenu(bool checked, int32_t intervalSeconds) {
   timerChecked_ = checked;
   if (menu_ == nullptr) return;
+  const std::string caption = TimerMenuCaption(intervalSeconds);
   MENUITEMINFOA item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_STRING | MIIM_STATE;

@@ -123,7 +123,7 @@ class Tfmain final : public Window,
   void SetTreeColor(int32_t color) override;
   FontSpec TreeFont() const override { return treeFontSpec_; }
   void SetTreeFont(const FontSpec& font) override;
-  void SetTimerMenu(bool checked, const std::string& caption) override;
+  void SetTimerMenu(bool checked, int32_t intervalSeconds) override;
   void SetRescanTimer(uint32_t intervalMs, bool enabled) override {
     timers_.SetRescanTimer(intervalMs, enabled);
   }

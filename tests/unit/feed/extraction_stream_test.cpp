@@ -42,7 +42,7 @@ struct Scan {
   bool found = false;
 
   Entries List(zp::ListKind kind) const {
-    const zp::PortalList& list = lists[static_cast<int>(kind)];
+    const zp::PortalList& list = lists[Index(kind)];
     Entries entries;
     for (int i = 0; i < list.count; ++i)
       entries.emplace_back(list.entries[i].serviceId, list.entries[i].name);

@@ -132,7 +132,7 @@ TEST_F(BadSettingsFileTest, AReadOnlyFileIsNeverWritten) {
 
   settings_.Load();  // reading is not affected
   EXPECT_EQ(2, settings_.listEntryCount);
-  EXPECT_EQ(kMaxTimerIntervalSeconds, settings_.timerInterval);
+  EXPECT_EQ(kMaxTimerIntervalSeconds, settings_.timerInterval.value);
   EXPECT_EQ("In " + path_ + " kann nicht geschrieben werden",
             test::SettingsErrorOf([&] { settings_.Save(); }));
   EXPECT_EQ(original, ReadBytes(path_));

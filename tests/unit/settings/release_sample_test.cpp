@@ -22,7 +22,8 @@ TEST(ReleaseSample, ReadsAsItsCommentsSayAndASaveKeepsEveryComment) {
   Settings settings(file, window);
 
   settings.Load();
-  EXPECT_TRUE(settings.viewDP && settings.viewSP && !settings.viewEP);
+  EXPECT_TRUE(settings.View(ListKind::Direkt) && settings.View(ListKind::Sport) &&
+              !settings.View(ListKind::Erotik));
   ASSERT_EQ(settings.listEntryCount, 4);
   const ListEntry& group = settings.listEntries[0];
   EXPECT_EQ(group.name, "Favourites");
@@ -33,8 +34,8 @@ TEST(ReleaseSample, ReadsAsItsCommentsSayAndASaveKeepsEveryComment) {
   for (int i = 1; i < 4; ++i) EXPECT_TRUE(settings.listEntries[i].IsPortal());
   EXPECT_EQ(settings.geometry.top, 40);
   EXPECT_EQ(settings.geometry.width, 200);
-  EXPECT_FALSE(settings.timerEnabled);
-  EXPECT_EQ(settings.timerInterval, 120);
+  EXPECT_FALSE(settings.timerEnabled.value);
+  EXPECT_EQ(settings.timerInterval.value, 120);
   EXPECT_EQ(*settings.CollapseState("SP"), 1);
   EXPECT_EQ(*settings.CollapseState("Favourites"), 0);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -56,11 +57,12 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, WithoutAFileDefaultsAndTheFirstSave) {
   settings_.Load();
-  EXPECT_TRUE(settings_.viewDP && settings_.viewSP && !settings_.viewEP);
+  EXPECT_TRUE(settings_.View(ListKind::Direkt) && settings_.View(ListKind::Sport) &&
+              !settings_.View(ListKind::Erotik));
   EXPECT_EQ(settings_.geometry.height, 500);
   EXPECT_EQ(settings_.geometry.width, 160);
   EXPECT_FALSE(window_.menuChecked || window_.timerRunning);
-  EXPECT_EQ(window_.caption, "Timer (60s)");
+  EXPECT_EQ(window_.menuSeconds, 60);
   EXPECT_EQ(window_.intervalMs, 60000u);
   EXPECT_EQ(settings_.listEntryCount, 0);
 
@@ -93,9 +95,9 @@ TEST_F(SettingsTest, AHandEditedFileKeepsEverythingButTheModulesOwnKeys) {
   EXPECT_EQ(settings_.listEntries[2].title, "Kids");
   EXPECT_EQ(*settings_.NodeListName("MY FAVOURITES"), "Fav");
   EXPECT_EQ(*settings_.CollapseState("Fav"), 1);  // written as FAV, read under the Lists spelling
-  EXPECT_EQ(settings_.timerInterval, 120);
+  EXPECT_EQ(settings_.timerInterval.value, 120);
 
-  settings_.viewEP = true;
+  settings_.View(ListKind::Erotik) = true;
   *settings_.CollapseState("Kids") = 1;
   settings_.Save();
   // Unchanged values stay as the user wrote them; new keys join their sections.
@@ -110,10 +112,10 @@ TEST_F(SettingsTest, AHandEditedFileKeepsEverythingButTheModulesOwnKeys) {
 TEST_F(SettingsTest, SaveThenLoadGivesBackWhatTheUserChanged) {
   WriteBytes(path_, "[View]\r\nLists=DP,Fav\r\n[Fav]\r\nList=5\r\n");
   settings_.Load();
-  settings_.viewDP = false;
-  settings_.viewEP = true;
-  settings_.timerEnabled = true;
-  settings_.timerInterval = 45;
+  settings_.View(ListKind::Direkt) = false;
+  settings_.View(ListKind::Erotik) = true;
+  settings_.timerEnabled.value = true;
+  settings_.timerInterval.value = 45;
   *settings_.CollapseState("fav") = 1;
   window_.color = 0x00123456;
   TextToFont("Arial,10,1010,clRed", window_.font);
@@ -122,13 +124,14 @@ TEST_F(SettingsTest, SaveThenLoadGivesBackWhatTheUserChanged) {
   test::FakeWindow window;
   Settings again(file_, window);
   again.Load();
-  EXPECT_TRUE(!again.viewDP && again.viewSP && again.viewEP);
+  EXPECT_TRUE(!again.View(ListKind::Direkt) && again.View(ListKind::Sport) &&
+              again.View(ListKind::Erotik));
   EXPECT_EQ(again.geometry.top, 120);
   EXPECT_EQ(again.geometry.width, 170);
   EXPECT_EQ(window.color, 0x00123456);
   EXPECT_EQ(FontToText(window.font), "Arial,10,1010,clRed");
   EXPECT_TRUE(window.menuChecked && window.timerRunning);
-  EXPECT_EQ(window.caption, "Timer (45s)");
+  EXPECT_EQ(window.menuSeconds, 45);
   EXPECT_EQ(*again.CollapseState("FAV"), 1);
   EXPECT_EQ(*again.CollapseState("DP"), 0);
 }
@@ -152,9 +155,9 @@ TEST_F(SettingsTest, TimerValuesAreBoundedAndBadNumbersGiveDefaults) {
   for (const auto& [text, seconds] : cases) {
     WriteBytes(path_, std::string("[Zanterpoint]\r\nTimerEnabled=true\r\nTimerInterval=") + text);
     settings_.Load();
-    EXPECT_EQ(settings_.timerInterval, seconds) << text;
+    EXPECT_EQ(settings_.timerInterval.value, seconds) << text;
     EXPECT_EQ(window_.intervalMs, static_cast<uint32_t>(seconds) * 1000u);
-    EXPECT_FALSE(settings_.timerEnabled);
+    EXPECT_FALSE(settings_.timerEnabled.value);
   }
   WriteBytes(path_, "[Zanterpoint]\r\nTimerInterval=5\r\n");
   settings_.Load();
@@ -198,8 +201,8 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
              "List=12, 7 ,,9\r\n[Later]\r\nList=5\r\n[Zanterpoint]\r\nTimerInterval=99\r\n");
   EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Load(); }),
             "'' ist kein g\xFCltiger Integerwert");
-  EXPECT_TRUE(settings_.viewEP);
-  EXPECT_EQ(settings_.timerInterval, 99);
+  EXPECT_TRUE(settings_.View(ListKind::Erotik));
+  EXPECT_EQ(settings_.timerInterval.value, 99);
   EXPECT_EQ(settings_.listEntryCount, 1);
   EXPECT_EQ(*settings_.NodeListName("Broken"), "Bad");
   EXPECT_EQ(settings_.CollapseState("Later"), nullptr);
@@ -211,10 +214,10 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
              "TreeViewFont=A,B,10,0000,clBlack\r\nTimerInterval=30\r\n");
   EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Load(); }),
             "'B' ist kein g\xFCltiger Integerwert");
-  EXPECT_FALSE(settings_.viewDP);
+  EXPECT_FALSE(settings_.View(ListKind::Direkt));
   EXPECT_EQ(window_.color, TextToColor("clRed"));
   EXPECT_EQ(window_.font.name, "A");
-  EXPECT_EQ(settings_.timerInterval, 99);
+  EXPECT_EQ(settings_.timerInterval.value, 99);
   EXPECT_EQ(settings_.listEntryCount, 1);
   EXPECT_EQ(settings_.CollapseState("DP"), nullptr);
 
@@ -225,7 +228,7 @@ TEST_F(SettingsTest, ALoadThatFailsKeepsWhatWasReadBeforeTheFailingKey) {
   EXPECT_EQ(file_.Read("Zanterpoint", "TimerInterval", ""), "30");
   EXPECT_EQ(file_.Read("Zanterpoint", "TimerEnabled", "absent"), "absent");
   settings_.Load();
-  EXPECT_EQ(settings_.timerInterval, 30);
+  EXPECT_EQ(settings_.timerInterval.value, 30);
 }
 
 TEST_F(SettingsTest, ASaveEndsAtTheKeyThatCannotBeWritten) {
@@ -272,6 +275,22 @@ TEST_F(SettingsTest, ASaveWritesOnlyTheKeysWhoseValueTheFileDoesNotHold) {
   EXPECT_EQ(file_.written,
             (std::vector<std::string>{"View/SP", "View/EP", "Zanterpoint/TreeViewColor"}));
   EXPECT_EQ(file_.Read("View", "EP", "absent"), "0");
+}
+
+TEST_F(SettingsTest, ASaveTellsApartKeysThatBeginAlike) {
+  WriteBytes(path_,
+             "[View]\r\nLists=Fav,Favs\r\n[Fav]\r\nList=1\r\n[Favs]\r\nList=2\r\n"
+             "[Collapse]\r\nFAVS=1\r\nFAV\r\nFA=0\r\nFAV=0\r\n");
+  settings_.Load();
+  EXPECT_EQ(*settings_.CollapseState("Favs"), 1);
+  EXPECT_EQ(*settings_.CollapseState("Fav"), 0);
+  settings_.Save();
+  // FAV's first line has no "=", so it is written; FAVS holds its value.
+  const auto wrote = [&](const std::string& key) {
+    return std::find(file_.written.begin(), file_.written.end(), key) != file_.written.end();
+  };
+  EXPECT_TRUE(wrote("Collapse/FAV"));
+  EXPECT_FALSE(wrote("Collapse/FAVS"));
 }
 
 TEST_F(SettingsTest, ASaveComparesWithTheFileAsItIsWhenTheSaveRuns) {
@@ -325,7 +344,7 @@ TEST_F(SettingsTest, ASectionListedFarBeyond32KiBSavesAsWritingEveryKeyDoes) {
     ASSERT_GT(listed, 2u * 32768u) << section;
   }
   settings_.Load();
-  settings_.viewEP = true;
+  settings_.View(ListKind::Erotik) = true;
   *settings_.CollapseState("Fav") = 0;
 
   settings_.Save();
@@ -355,7 +374,7 @@ TEST_F(SettingsTest, AReadOnlyFileFailsOnlyWhenASaveHasSomethingToWrite) {
   EXPECT_FALSE(file_.Write("View", "DP", "1"));
   file_.written.clear();
 
-  settings_.viewEP = true;
+  settings_.View(ListKind::Erotik) = true;
   *settings_.CollapseState("Fav") = 1;
   EXPECT_EQ(test::SettingsErrorOf([&] { settings_.Save(); }),
             "In " + path_ + " kann nicht geschrieben werden");

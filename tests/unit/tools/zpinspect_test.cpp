@@ -52,7 +52,7 @@ std::string FailureOf(const std::string& bytes) {
 }
 
 Entries List(const Inspection& inspection, zp::ListKind kind) {
-  const zp::PortalList& list = inspection.lists[static_cast<int>(kind)];
+  const zp::PortalList& list = inspection.lists[Index(kind)];
   Entries entries;
   for (int i = 0; i < list.count; ++i) {
     entries.emplace_back(list.entries[i].serviceId, list.entries[i].name);
@@ -61,7 +61,7 @@ Entries List(const Inspection& inspection, zp::ListKind kind) {
 }
 
 const zp::ListReport& Portal(const Inspection& inspection, zp::ListKind kind) {
-  return inspection.extraction[static_cast<int>(kind)];
+  return inspection.extraction[Index(kind)];
 }
 
 class NoErrorBox : public zp::ErrorBox {
@@ -396,7 +396,7 @@ TEST(ZpInspect, AnAnnouncementBeyondTheModulesWindowIsFoundAndTheNextStepSaid) {
       InspectBytes(Synthesise("eit 120\nportal 17 Portal Sport\nentry 401 S\neit 479\n"
                               "portal 18 Direkt Portal\nentry 301 A\neit 5\n"));
   EXPECT_FALSE(late.treeBuilt);
-  const LaterMarker& direkt = late.later[static_cast<int>(zp::ListKind::Direkt)];
+  const LaterMarker& direkt = late.later[zp::Index(zp::ListKind::Direkt)];
   ASSERT_TRUE(direkt.found);
   EXPECT_EQ(600u, direkt.sectionPacket);
   EXPECT_EQ(600u * zp::kTsPacketSize, direkt.fileOffset);

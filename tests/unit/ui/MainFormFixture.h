@@ -15,6 +15,7 @@
 #include "support/RecordingHost.h"
 #include "ui/FakeTree.h"
 #include "ui/MainForm.h"
+#include "ui/RescanTimer.h"
 
 namespace zp::test {
 
@@ -25,9 +26,9 @@ class FakeShell : public FormShell {
   void SetTreeColor(int32_t value) override { color = value; }
   FontSpec TreeFont() const override { return font; }
   void SetTreeFont(const FontSpec& value) override { font = value; }
-  void SetTimerMenu(bool checked, const std::string& caption) override {
+  void SetTimerMenu(bool checked, int32_t intervalSeconds) override {
     timerChecked = checked;
-    timerCaption = caption;
+    timerCaption = TimerMenuCaption(intervalSeconds);
   }
   void SetRescanTimer(uint32_t intervalMs, bool enabled) override {
     rescanMs = intervalMs;
