@@ -293,6 +293,21 @@ TEST_F(SettingsTest, ASaveTellsApartKeysThatBeginAlike) {
   EXPECT_FALSE(wrote("Collapse/FAVS"));
 }
 
+TEST_F(SettingsTest, AGroupNamedWithAnEqualsSignKeepsNoCollapseKeySoTheFileStopsGrowing) {
+  WriteBytes(path_, "[View]\r\nLists=Fav,a=b\r\n[Fav]\r\nList=1\r\n[a=b]\r\nList=2\r\n");
+  settings_.Load();
+  ASSERT_EQ(settings_.listEntryCount, 2);
+  settings_.Save();
+  const std::string saved = ReadBytes(path_);
+  EXPECT_EQ(saved.find("A=B"), std::string::npos);
+  EXPECT_NE(saved.find("FAV=0"), std::string::npos);
+  for (int round = 0; round < 3; ++round) {
+    settings_.Load();
+    settings_.Save();
+  }
+  EXPECT_EQ(ReadBytes(path_), saved);
+}
+
 TEST_F(SettingsTest, ASaveComparesWithTheFileAsItIsWhenTheSaveRuns) {
   WriteBytes(path_, kSavedFile);
   settings_.Load();
