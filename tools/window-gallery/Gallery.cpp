@@ -137,15 +137,6 @@ std::string ListTexts(HWND list, bool selectedOnly) {
   return texts;
 }
 
-std::string ArrowStates(const TDualListDlg& dialog) {
-  std::string states;
-  for (auto id : {TDualListDlg::kIncludeBtn, TDualListDlg::kIncAllBtn, TDualListDlg::kExcludeBtn,
-                  TDualListDlg::kExAllBtn}) {
-    states += IsWindowEnabled(dialog.Control(id)) ? "1" : "0";
-  }
-  return states;
-}
-
 void Click(const TDualListDlg& dialog, TDualListDlg::ControlId id) {
   SendMessageA(dialog.Control(id), BM_CLICK, 0, 0);
   Pump(50);
