@@ -42,6 +42,9 @@ class MemoryProfileFile final : public ProfileFile {
   std::vector<std::string> ReadSection(const std::string& section) override {
     return text_.ReadSection(section);
   }
+  void ReadSectionBlock(const std::string& section, std::string& block) override {
+    text_.ReadSectionBlock(section, block);
+  }
   void Flush() override {}
 
  private:

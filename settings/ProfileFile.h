@@ -38,8 +38,24 @@ class ProfileFile {
   // lines are left out. Empty when the file or the section is missing, or when
   // the listing cannot be had whole.
   virtual std::vector<std::string> ReadSection(const std::string& section) = 0;
+  // The same listing appended to `block`, each entry followed by a NUL, as
+  // the platform hands it out: one buffer for a whole section, where a save
+  // lists three of them every time. An entry that holds a NUL itself (only a
+  // broken file has one) cannot be handed out so, and the listing is empty.
+  virtual void ReadSectionBlock(const std::string& section, std::string& block) {
+    AppendSectionBlock(ReadSection(section), block);
+  }
   // Drops any cached copy of the file, so the next read sees the disk.
   virtual void Flush() = 0;
+
+ protected:
+  static void AppendSectionBlock(const std::vector<std::string>& entries, std::string& block) {
+    const size_t start = block.size();
+    for (const std::string& entry : entries) {
+      if (entry.find('\0') != std::string::npos) return block.resize(start);
+      block.append(entry).push_back('\0');
+    }
+  }
 };
 
 }  // namespace zp

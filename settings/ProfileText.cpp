@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -146,6 +147,18 @@ std::string_view TrimDefault(std::string_view fallback) {
   return fallback;
 }
 
+// A key line the platform lists; comment lines are left out.
+bool Listed(const Line& line) {
+  return line.kind == Line::Kind::Key && line.name.substr(0, 1) != ";";
+}
+
+// "name=value", or "name" for a line without "=".
+void AppendEntry(const Line& line, std::string& out) {
+  out.reserve(out.size() + line.name.size() + (line.hasValue ? 1 + line.value.size() : 0));
+  out.append(line.name);
+  if (line.hasValue) out.append("=").append(line.value);
+}
+
 }  // namespace
 
 void ProfileText::Assign(bool exists, std::string text) {
@@ -162,26 +175,35 @@ std::string ProfileText::Read(std::string_view section, std::string_view key,
   return CopyEntry(source);
 }
 
-std::vector<std::string> ProfileText::ReadSection(std::string_view section) const {
-  std::vector<std::string> entries;
+std::span<const Line> ProfileText::SectionLines(std::string_view section) const {
   const Location found = Find(lines_, section, {});
-  if (found.lastLine == nullptr) return entries;
+  if (found.lastLine == nullptr) return {};
   // From below the header, or from the file's start for the nameless section.
   const Line* const first = found.header != nullptr ? found.header + 1 : lines_.data();
-  const auto listed = [](const Line& line) {
-    return line.kind == Line::Kind::Key && line.name.substr(0, 1) != ";";
-  };
+  return {first, found.lastLine + 1};
+}
+
+std::vector<std::string> ProfileText::ReadSection(std::string_view section) const {
+  std::vector<std::string> entries;
+  const std::span<const Line> lines = SectionLines(section);
   // Sized up front: a save lists its sections on every call, a tree build
   // saves once per root.
-  entries.reserve(static_cast<size_t>(std::count_if(first, found.lastLine + 1, listed)));
-  for (const Line* line = first; line <= found.lastLine; ++line) {
-    if (!listed(*line)) continue;
-    std::string& entry = entries.emplace_back();
-    entry.reserve(line->name.size() + (line->hasValue ? 1 + line->value.size() : 0));
-    entry.append(line->name);
-    if (line->hasValue) entry.append("=").append(line->value);
+  entries.reserve(static_cast<size_t>(std::count_if(lines.begin(), lines.end(), Listed)));
+  for (const Line& line : lines) {
+    if (Listed(line)) AppendEntry(line, entries.emplace_back());
   }
   return entries;
+}
+
+void ProfileText::ReadSectionBlock(std::string_view section, std::string& block) const {
+  const size_t start = block.size();
+  for (const Line& line : SectionLines(section)) {
+    if (!Listed(line)) continue;
+    const size_t entry = block.size();
+    AppendEntry(line, block);
+    if (block.find('\0', entry) != std::string::npos) return block.resize(start);
+    block.push_back('\0');
+  }
 }
 
 std::optional<std::string> ProfileText::Written(std::string_view section, std::string_view key,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,9 @@ class ProfileText {
 
   std::string Read(std::string_view section, std::string_view key, std::string_view fallback) const;
   std::vector<std::string> ReadSection(std::string_view section) const;
+  // The same listing appended to block, each entry followed by a NUL; nothing
+  // when an entry holds a NUL itself.
+  void ReadSectionBlock(std::string_view section, std::string& block) const;
   // The file's bytes with the key written, or nothing when it already holds that value.
   std::optional<std::string> Written(std::string_view section, std::string_view key,
                                      std::string_view value) const;
@@ -61,6 +65,8 @@ class ProfileText {
     std::string text;
     size_t at = 0, removedEnd = 0, insertedEnd = 0;
   };
+  // The lines of the first section with that name, below its header.
+  std::span<const Line> SectionLines(std::string_view section) const;
   std::optional<Edit> Edited(std::string_view section, std::string_view key,
                              std::string_view value) const;
 

@@ -23,8 +23,8 @@ char UpperCase1252(char c) {
 
 #if !defined(_WIN32)
 // The module links the platform's mapping from settings/win32 instead.
-void UpperCaseInPlace(std::string& text) {
-  for (char& c : text) c = UpperCase1252(c);
+void UpperCaseInPlace(char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) text[i] = UpperCase1252(text[i]);
 }
 #endif
 

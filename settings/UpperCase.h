@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zp {
@@ -7,7 +8,8 @@ namespace zp {
 // The platform's upper-case mapping of the current single-byte code page,
 // applied in place; the length never changes. The module uses CharUpperBuffA,
 // native builds the code page 1252 mapping below.
-void UpperCaseInPlace(std::string& text);
+void UpperCaseInPlace(char* text, size_t length);
+inline void UpperCaseInPlace(std::string& text) { UpperCaseInPlace(text.data(), text.size()); }
 
 // Code page 1252 as Windows upper-cases it: a-z, the accented letters
 // 0xE0..0xFE except the division sign, and the four letters whose capitals

@@ -4,9 +4,8 @@
 
 namespace zp {
 
-void UpperCaseInPlace(std::string& text) {
-  if (text.empty()) return;
-  CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+void UpperCaseInPlace(char* text, size_t length) {
+  if (length > 0) CharUpperBuffA(text, static_cast<DWORD>(length));
 }
 
 }  // namespace zp

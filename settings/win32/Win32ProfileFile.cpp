@@ -22,26 +22,35 @@ bool Win32ProfileFile::Write(const std::string& section, const std::string& key,
          FALSE;
 }
 
-std::vector<std::string> Win32ProfileFile::ReadSection(const std::string& section) {
+void Win32ProfileFile::ReadSectionBlock(const std::string& section, std::string& block) {
   // A listing that does not fit comes back cut, its length two short of the
   // buffer's: grow the buffer until it fits.
   constexpr DWORD kLargest = 1u << 24;
-  std::vector<char> buffer(32768);
-  for (;;) {
-    const DWORD size = static_cast<DWORD>(buffer.size());
+  const size_t start = block.size();
+  for (DWORD size = 32768;; size *= 2) {
+    block.resize(start + size);
     const DWORD length =
-        GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, path_.c_str());
+        GetPrivateProfileSectionA(section.c_str(), block.data() + start, size, path_.c_str());
     if (length + 2 < size) {
-      std::vector<std::string> entries;
-      for (size_t at = 0; at < length && buffer[at] != 0;) {
-        entries.emplace_back(buffer.data() + at);
-        at += entries.back().size() + 1;
-      }
-      return entries;
+      block.resize(start + length);  // every entry with its NUL, without the final one
+      return;
     }
-    if (size >= kLargest) return {};  // nothing known: every key is written
-    buffer.resize(buffer.size() * 2);
+    if (size >= kLargest) {
+      block.resize(start);  // nothing known: every key is written
+      return;
+    }
   }
+}
+
+std::vector<std::string> Win32ProfileFile::ReadSection(const std::string& section) {
+  std::string block;
+  ReadSectionBlock(section, block);
+  std::vector<std::string> entries;
+  for (size_t at = 0; at < block.size() && block[at] != 0;) {
+    entries.emplace_back(block.data() + at);
+    at += entries.back().size() + 1;
+  }
+  return entries;
 }
 
 void Win32ProfileFile::Flush() {

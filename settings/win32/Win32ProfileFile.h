@@ -16,6 +16,7 @@ class Win32ProfileFile final : public ProfileFile {
                    const std::string& fallback) override;
   bool Write(const std::string& section, const std::string& key, const std::string& value) override;
   std::vector<std::string> ReadSection(const std::string& section) override;
+  void ReadSectionBlock(const std::string& section, std::string& block) override;
   void Flush() override;
 
  private:

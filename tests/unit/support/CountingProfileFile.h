@@ -31,6 +31,10 @@ class CountingProfileFile final : public ProfileFile {
     ++reads;
     return listNothing ? std::vector<std::string>{} : inner_.ReadSection(section);
   }
+  void ReadSectionBlock(const std::string& section, std::string& block) override {
+    ++reads;
+    if (!listNothing) inner_.ReadSectionBlock(section, block);
+  }
   void Flush() override { inner_.Flush(); }
 
   int64_t reads = 0;
