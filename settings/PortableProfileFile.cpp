@@ -1,24 +1,70 @@
 #include "settings/PortableProfileFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#ifndef O_BINARY
+#define O_BINARY 0  // POSIX makes no text and binary files
+#endif
 
 namespace zp {
 
 namespace {
 
+// Read through the plain descriptor calls: the blocks are as large as a
+// stream's buffer would be, and neither the stream nor its buffer has to be
+// allocated at every load and save.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_BINARY)) {}
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  ~ReadOnlyFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool IsOpen() const { return fd_ >= 0; }
+  // The next bytes into block, 0 at the end, negative on an error.
+  long Next(char* block, unsigned size) { return static_cast<long>(::read(fd_, block, size)); }
+
+ private:
+  int fd_;
+};
+
+constexpr unsigned kBlockSize = 16384;
+
 bool LoadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  ReadOnlyFile file(path);
+  if (!file.IsOpen()) return false;
   // In blocks: every load and save reads the file at least once.
   text.clear();
-  char block[16384];
-  while (in.read(block, sizeof block) || in.gcount() > 0)
-    text.append(block, static_cast<size_t>(in.gcount()));
-  return !in.bad();
+  char block[kBlockSize];
+  long count = 0;
+  while ((count = file.Next(block, sizeof block)) > 0)
+    text.append(block, static_cast<size_t>(count));
+  return count == 0;
+}
+
+// Whether the file holds exactly `text`, read without keeping a copy: most
+// loads and saves find the file as the last one left it.
+bool FileHolds(const std::string& path, std::string_view text) {
+  ReadOnlyFile file(path);
+  if (!file.IsOpen()) return false;
+  char block[kBlockSize];
+  size_t at = 0;
+  long count = 0;
+  while ((count = file.Next(block, sizeof block)) > 0) {
+    const auto length = static_cast<size_t>(count);
+    if (text.substr(at, length) != std::string_view(block, length)) return false;
+    at += length;
+  }
+  return count == 0 && at == text.size();
 }
 
 // Windows refuses to write a file with the read-only attribute, administrators
@@ -46,11 +92,14 @@ bool SaveFile(const std::string& path, const std::string& text) {
 
 void PortableProfileFile::Load() {
   if (state_ == State::Current) return;
+  // A file read again unchanged keeps its lines.
+  if (state_ == State::Stale && copy_.Exists() && FileHolds(path_, copy_.Text())) {
+    state_ = State::Current;
+    return;
+  }
   std::string text;
   const bool exists = LoadFile(path_, text);
-  // A file read again unchanged keeps its lines: most loads and saves find
-  // the file as the last one left it.
-  if (state_ == State::Stale && exists == copy_.Exists() && text == copy_.Text()) {
+  if (state_ == State::Stale && !exists && !copy_.Exists()) {
     state_ = State::Current;
     return;
   }
@@ -75,6 +124,11 @@ std::string PortableProfileFile::Read(const std::string& section, const std::str
 std::vector<std::string> PortableProfileFile::ReadSection(const std::string& section) {
   Load();
   return copy_.ReadSection(section);
+}
+
+void PortableProfileFile::ReadSectionBlock(const std::string& section, std::string& block) {
+  Load();
+  copy_.ReadSectionBlock(section, block);
 }
 
 bool PortableProfileFile::Write(const std::string& section, const std::string& key,
