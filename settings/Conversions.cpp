@@ -26,12 +26,6 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string_view Trimmed(std::string_view item) {
-  while (!item.empty() && static_cast<uint8_t>(item.front()) <= 32) item.remove_prefix(1);
-  while (!item.empty() && static_cast<uint8_t>(item.back()) <= 32) item.remove_suffix(1);
-  return item;
-}
-
 }  // namespace
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
@@ -89,17 +83,8 @@ int32_t TextToInteger(std::string_view text) {
 std::vector<std::string> SplitList(std::string_view text, char separator, bool trim) {
   std::vector<std::string> items;
   if (text.empty()) return items;
-  // A group's List holds up to 101 ids, and every load splits each group's.
   items.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), separator)) + 1);
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != separator) continue;
-    const std::string_view item = text.substr(start, i - start);
-    items.emplace_back(trim ? Trimmed(item) : item);
-    start = i + 1;
-  }
-  const std::string_view last = text.substr(start);
-  if (!last.empty()) items.emplace_back(trim ? Trimmed(last) : last);
+  ForEachListItem(text, separator, trim, [&](std::string_view item) { items.emplace_back(item); });
   return items;
 }
 
@@ -121,11 +106,16 @@ int32_t TextToColor(std::string_view text) {
 }
 
 std::string FontToText(const FontSpec& font) {
-  std::string text = font.name + "," + std::to_string(font.size) + ",";
-  for (const bool flag : {font.bold, font.italic, font.underline, font.strikeOut}) {
-    text += flag ? '1' : '0';
-  }
-  return text + "," + ColorToText(font.color);
+  std::string text;
+  return FontToText(font, text);
+}
+
+const std::string& FontToText(const FontSpec& font, std::string& text) {
+  char style[] = "0000";
+  const bool flags[] = {font.bold, font.italic, font.underline, font.strikeOut};
+  for (size_t i = 0; i < 4; ++i) style[i] = flags[i] ? '1' : '0';
+  text.assign(font.name).append(",").append(std::to_string(font.size)).append(",");
+  return text.append(style).append(",").append(ColorToText(font.color));
 }
 
 void TextToFont(std::string_view text, FontSpec& font) {

@@ -25,6 +25,27 @@ int32_t TextToInteger(std::string_view text);
 // when something (blanks) followed the last separator.
 std::vector<std::string> SplitList(std::string_view text, char separator, bool trim);
 
+// An item trimmed as SplitList trims it.
+inline std::string_view TrimListItem(std::string_view item) {
+  while (!item.empty() && static_cast<unsigned char>(item.front()) <= 32) item.remove_prefix(1);
+  while (!item.empty() && static_cast<unsigned char>(item.back()) <= 32) item.remove_suffix(1);
+  return item;
+}
+
+// The items of SplitList, in order, as views into text: a load goes through
+// the up to 101 ids of every group without a copy of each.
+template <typename Visit>
+void ForEachListItem(std::string_view text, char separator, bool trim, Visit&& visit) {
+  if (text.empty()) return;
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != separator) continue;
+    const std::string_view item = text.substr(start, i - start);
+    if (i < text.size() || !item.empty()) visit(trim ? TrimListItem(item) : item);
+    start = i + 1;
+  }
+}
+
 // A colour of the name table (clBlack, clWindow, ...) by name, otherwise "$"
 // and eight capital hexadecimal digits.
 std::string ColorToText(int32_t color);
@@ -33,6 +54,8 @@ int32_t TextToColor(std::string_view text);
 
 // "Name,Size,BIUS,Colour", e.g. Arial,10,1000,clBlack.
 std::string FontToText(const FontSpec& font);
+// The same text in `text`, whose storage is reused; returns it.
+const std::string& FontToText(const FontSpec& font, std::string& text);
 // Sets name, size, style and colour in that order; a failure leaves what the
 // earlier steps have already set.
 void TextToFont(std::string_view text, FontSpec& font);

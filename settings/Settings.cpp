@@ -57,7 +57,11 @@ class FlushOnExit {
 // the user edits the file by hand while the module runs.
 class SaveSession {
  public:
-  explicit SaveSession(ProfileFile& file) : file_(file) {}
+  // block: where the listings go, lent by the settings so that its storage
+  // outlives the session; a tree build saves once per root.
+  SaveSession(ProfileFile& file, std::string& block) : file_(file), block_(block) {
+    block_.clear();
+  }
 
   void Write(const char* section, const std::string& key, const std::string& value) {
     // On Windows every write may rewrite the whole file, and a tree build
@@ -72,8 +76,9 @@ class SaveSession {
  private:
   struct Listing {
     const char* section = nullptr;
-    std::vector<std::string> lines;  // "name=value", or "name" without "="
-    std::string upper;               // every line in upper case, one after the other
+    // In block_: the entries, each followed by a NUL, from begin to end, and
+    // right after them the same bytes in upper case.
+    size_t begin = 0, end = 0;
   };
   // [View], [Zanterpoint] and [Collapse].
   static constexpr size_t kSections = 3;
@@ -82,13 +87,12 @@ class SaveSession {
     for (Listing& listing : listings_) {
       if (listing.section == nullptr) {
         listing.section = section;
-        listing.lines = file_.ReadSection(section);
+        listing.begin = block_.size();
+        file_.ReadSectionBlock(section, block_);
+        listing.end = block_.size();
         // Upper-cased once, not once per key written.
-        size_t length = 0;
-        for (const std::string& line : listing.lines) length += line.size();
-        listing.upper.reserve(length);
-        for (const std::string& line : listing.lines) listing.upper += line;
-        UpperCaseInPlace(listing.upper);
+        block_.append(block_, listing.begin, listing.end - listing.begin);
+        UpperCaseInPlace(block_.data() + listing.end, listing.end - listing.begin);
       }
       if (std::string_view(listing.section) == section) return &listing;
     }
@@ -106,21 +110,24 @@ class SaveSession {
     UpperCaseInPlace(upperKey);
     // A name ends at the first "=", so a key holding one names no line.
     if (upperKey.find('=') != std::string::npos) return false;
+    const std::string_view block = block_;
     const size_t n = upperKey.size();
-    size_t at = 0;  // where the line starts in upper
-    for (const std::string& line : listing->lines) {
+    const size_t upperShift = listing->end - listing->begin;
+    for (size_t at = listing->begin; at < listing->end;) {
+      const std::string_view line = block.substr(at, block.find('\0', at) - at);
       const bool named = line.size() >= n && (line.size() == n || line[n] == '=') &&
-                         std::string_view(listing->upper).substr(at, n) == upperKey;
-      at += line.size();
+                         block.substr(at + upperShift, n) == upperKey;
+      at += line.size() + 1;
       if (!named) continue;
-      return SameProfileName(std::string_view(line).substr(0, n), key) && line.size() > n &&
-             std::string_view(line).substr(n + 1) == value;
+      return SameProfileName(line.substr(0, n), key) && line.size() > n &&
+             line.substr(n + 1) == value;
     }
     return false;
   }
 
   ProfileFile& file_;
   std::array<Listing, kSections> listings_;
+  std::string& block_;
 };
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
@@ -223,27 +230,32 @@ void Settings::Load() {
   for (const std::string& item : SplitList(ReadText(kView, "Lists", ""), ',', true)) {
     if (listEntryCount == kMaxListEntries) break;  // further entries are ignored
     AddCollapseState(item);
-    const std::vector<std::string> idTexts = SplitList(ReadText(item, "List", ""), ',', true);
+    const std::string idText = ReadText(item, "List", "");
+    int32_t idTotal = 0;
+    ForEachListItem(idText, ',', true, [&](std::string_view) { ++idTotal; });
     ListEntry& slot = listEntries[listEntryCount];
     slot.name = item;
     if (slot.IsPortal()) {
       ++listEntryCount;
       continue;
     }
-    if (idTexts.empty()) continue;  // a group without ids is dropped; its slot is reused
+    if (idTotal == 0) continue;  // a group without ids is dropped; its slot is reused
 
-    slot.idCount = static_cast<int32_t>(std::min<size_t>(idTexts.size(), kMaxGroupIds));
+    slot.idCount = std::min(idTotal, kMaxGroupIds);
     slot.title = ReadText(item, "Title", item);
     slot.nodeSid = ReadInteger(item, "NodeSID", 0);
     AddNodeListName(slot.title, item);
-    for (int32_t i = 0; i < slot.idCount; ++i) slot.ids[i] = TextToInteger(idTexts[i]);
+    int32_t next = 0;
+    ForEachListItem(idText, ',', true, [&](std::string_view id) {
+      if (next < slot.idCount) slot.ids[next++] = TextToInteger(id);
+    });
     ++listEntryCount;
   }
 }
 
 void Settings::Save() {
   const FlushOnExit flush(file_);
-  SaveSession session(file_);
+  SaveSession session(file_, saveListings_);
 
   for (const Portal& portal : kPortals)
     session.Write(kView, portal.entryName, Flag(View(portal.kind)));
@@ -253,7 +265,7 @@ void Settings::Save() {
     session.Write(kMain, key.name, std::to_string(bounds.*key.field));
   }
   session.Write(kMain, kTreeViewColor, ColorToText(window_.TreeColor()));
-  session.Write(kMain, kTreeViewFont, FontToText(window_.TreeFont()));
+  session.Write(kMain, kTreeViewFont, FontToText(window_.TreeFont(), fontText_));
   // The Timer command's own change is known even after a load that failed
   // before the timer keys, or the load after it would undo the click.
   if (timerEnabled.known) session.Write(kMain, kTimerEnabled, Flag(timerEnabled.value));

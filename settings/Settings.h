@@ -127,6 +127,9 @@ class Settings {
   // Both dictionaries hold their cells and texts and belong to one load.
   TStringDictionary<std::string> nodeListNames_;
   TStringDictionary<uint8_t> collapseStates_;
+  // Storage that every save reuses: the section listings and the font text.
+  std::string saveListings_;
+  std::string fontText_;
 };
 
 }  // namespace zp
