@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,29 +26,37 @@ using zp::TreeNode;
 class VectorTree final : public zp::TreeControl {
  public:
   void Clear() override {
-    base_ += nodes_.size();
-    nodes_.clear();
+    base_ += used_;
+    used_ = 0;  // the nodes stay, so that a build after the first allocates nothing
     roots_.clear();
     selected_ = zp::kNoNode;
   }
   TreeNode Add(TreeNode parent, const std::string& caption, int32_t nodeData) override {
-    std::vector<TreeNode>& siblings = parent == zp::kNoNode ? roots_ : At(parent).children;
-    const TreeNode node = base_ + nodes_.size() + 1;
-    siblings.push_back(node);
-    nodes_.push_back(Node{parent, {}, caption, nodeData, false, siblings.size() - 1});
+    const TreeNode node = base_ + used_ + 1;
+    if (parent == zp::kNoNode) {
+      if (!roots_.empty()) At(roots_.back()).nextSibling = node;
+      roots_.push_back(node);
+    } else {
+      Node& up = At(parent);
+      (up.lastChild == zp::kNoNode ? up.firstChild : At(up.lastChild).nextSibling) = node;
+      up.lastChild = node;
+    }
+    if (used_ == nodes_.size()) nodes_.emplace_back();
+    Node& added = nodes_[used_++];
+    added.parent = parent;
+    added.firstChild = added.lastChild = added.nextSibling = zp::kNoNode;
+    added.caption.assign(caption);
+    added.data = nodeData;
+    added.expanded = false;
     return node;
   }
   std::string Caption(TreeNode node) const override { return At(node).caption; }
   int32_t NodeData(TreeNode node) const override { return At(node).data; }
   TreeNode FirstChild(TreeNode node) const override {
-    const std::vector<TreeNode>& list = node == zp::kNoNode ? roots_ : At(node).children;
-    return list.empty() ? zp::kNoNode : list.front();
+    if (node != zp::kNoNode) return At(node).firstChild;
+    return roots_.empty() ? zp::kNoNode : roots_.front();
   }
-  TreeNode NextSibling(TreeNode node) const override {
-    const Node& n = At(node);
-    const std::vector<TreeNode>& list = n.parent == zp::kNoNode ? roots_ : At(n.parent).children;
-    return n.index + 1 < list.size() ? list[n.index + 1] : zp::kNoNode;
-  }
+  TreeNode NextSibling(TreeNode node) const override { return At(node).nextSibling; }
   TreeNode Parent(TreeNode node) const override { return At(node).parent; }
   bool Expanded(TreeNode node) const override { return At(node).expanded; }
   void SetExpanded(TreeNode node, bool expanded) override { At(node).expanded = expanded; }
@@ -57,24 +66,30 @@ class VectorTree final : public zp::TreeControl {
   TreeNode NextVisible(TreeNode) const override { return zp::kNoNode; }
 
   const std::vector<TreeNode>& Roots() const { return roots_; }
-  size_t NodeCount() const { return nodes_.size(); }
+  size_t NodeCount() const { return used_; }
   bool AllRootsExpanded() const {
     return std::all_of(roots_.begin(), roots_.end(), [this](TreeNode r) { return Expanded(r); });
   }
 
  private:
+  // Children as a linked list, so that a node owns no storage of its own.
   struct Node {
-    TreeNode parent;
-    std::vector<TreeNode> children;
+    TreeNode parent = zp::kNoNode, firstChild = zp::kNoNode, lastChild = zp::kNoNode,
+             nextSibling = zp::kNoNode;
     std::string caption;
-    int32_t data;
-    bool expanded;
-    size_t index;  // among its siblings
+    int32_t data = 0;
+    bool expanded = false;
   };
-  Node& At(TreeNode node) { return nodes_.at(node - base_ - 1); }
-  const Node& At(TreeNode node) const { return nodes_.at(node - base_ - 1); }
+  Node& At(TreeNode node) { return nodes_.at(Position(node)); }
+  const Node& At(TreeNode node) const { return nodes_.at(Position(node)); }
+  size_t Position(TreeNode node) const {
+    const size_t position = node - base_ - 1;  // wraps for a handle of an earlier build
+    if (position >= used_) throw std::out_of_range("not a node of this build");
+    return position;
+  }
 
   std::vector<Node> nodes_;
+  size_t used_ = 0;
   std::vector<TreeNode> roots_;
   TreeNode selected_ = zp::kNoNode;
   size_t base_ = 0;
