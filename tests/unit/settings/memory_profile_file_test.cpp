@@ -12,6 +12,7 @@
 namespace zp {
 namespace {
 
+using namespace std::string_literals;
 using test::ReadBytes;
 using test::WriteBytes;
 
@@ -120,6 +121,68 @@ TEST(MemoryProfileFile, BehavesAsTheFileOnDisk) {
     }
     if (fs::exists(path)) fs::permissions(path, fs::perms::owner_all);
   }
+}
+
+// A file that lists sections only entry by entry: what the block listing of
+// any other profile file falls back to.
+class EntryListing final : public ProfileFile {
+ public:
+  explicit EntryListing(ProfileFile& inner) : inner_(inner) {}
+  const std::string& Path() const override { return inner_.Path(); }
+  std::string Read(const std::string& s, const std::string& k, const std::string& d) override {
+    return inner_.Read(s, k, d);
+  }
+  bool Write(const std::string& s, const std::string& k, const std::string& v) override {
+    return inner_.Write(s, k, v);
+  }
+  std::vector<std::string> ReadSection(const std::string& s) override {
+    return inner_.ReadSection(s);
+  }
+  void Flush() override { inner_.Flush(); }
+
+ private:
+  ProfileFile& inner_;
+};
+
+std::string Block(ProfileFile& file, const std::string& section) {
+  std::string block = "kept";  // appended to, never replaced
+  file.ReadSectionBlock(section, block);
+  return block;
+}
+
+// The block listing holds the entries of the entry listing, each ended by a
+// NUL, on disk, in memory and through the fallback alike; a section whose
+// entries hold a NUL cannot be listed so and lists nothing.
+TEST(MemoryProfileFile, ListsSectionsAsBlocks) {
+  test::TempFolder folder;
+  const std::string path = folder.File("a.ini");
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    RandomProfile random(seed);
+    std::string bytes = random.Bytes();
+    if (random.Chance(20)) bytes += "\r\n[View]\r\nn\0ul=1\r\n"s;
+    WriteBytes(path, bytes);
+    MemoryProfileFile memory("a.ini", bytes);
+    PortableProfileFile disk(path);
+    EntryListing entries(memory);
+    for (int step = 0; step < 10; ++step) {
+      const std::string& section = random.Section();
+      std::string expected = "kept";
+      for (const std::string& entry : memory.ReadSection(section)) {
+        if (entry.find('\0') != std::string::npos) {
+          expected = "kept";
+          break;
+        }
+        expected.append(entry).push_back('\0');
+      }
+      ASSERT_EQ(Block(memory, section), expected);
+      ASSERT_EQ(Block(disk, section), expected);
+      ASSERT_EQ(Block(entries, section), expected);
+    }
+  }
+  MemoryProfileFile plain("b.ini", "[S]\r\na=1\r\n;c\r\nb\r\n[T]\r\nx\0y=2\r\n"s);
+  EXPECT_EQ(Block(plain, "s"), "kepta=1\0b\0"s);
+  EXPECT_EQ(Block(plain, "T"), "kept");
 }
 
 }  // namespace
