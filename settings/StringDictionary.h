@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,6 +45,7 @@ class TStringDictionary {
 
   TStringDictionary()
       : buckets_(kInitialBuckets),
+        occupied_(OccupancyWords(kInitialBuckets)),
         growThreshold_(GrowThresholdFor(kInitialBuckets)),
         bucketCount_(kInitialBuckets) {}
   virtual ~TStringDictionary() { Clear(); }
@@ -59,6 +62,7 @@ class TStringDictionary {
     entry->value = std::move(value);
     entry->next = std::move(buckets_[found.bucket]);
     buckets_[found.bucket] = std::move(entry);
+    MarkOccupied(occupied_, found.bucket);
     ++count_;
     if (static_cast<uint32_t>(count_) > growThreshold_) Grow();
   }
@@ -82,15 +86,13 @@ class TStringDictionary {
 
   void Clear() {
     // Unlinks head by head, so a long chain never unwinds recursively, and
-    // stops at the last entry: the settings clear a table of 997 buckets that
-    // holds a few dozen entries on every load.
-    for (auto& head : buckets_) {
-      if (count_ == 0) break;
-      while (head) {
-        head = std::move(head->next);
-        --count_;
-      }
+    // visits only the buckets in use: the settings clear a table of 997
+    // buckets that holds a few dozen entries on every load.
+    for (int32_t bucket = NextOccupied(-1); bucket >= 0; bucket = NextOccupied(bucket)) {
+      auto& head = buckets_[static_cast<uint32_t>(bucket)];
+      while (head) head = std::move(head->next);
     }
+    std::fill(occupied_.begin(), occupied_.end(), 0);
     count_ = 0;
   }
 
@@ -103,11 +105,8 @@ class TStringDictionary {
 
   bool NextEntry(std::string& key, Value& value) {
     if (cursorEntry_ == nullptr) {
-      int32_t bucket = cursorBucket_;
-      do {
-        ++bucket;
-      } while (static_cast<uint32_t>(bucket) < bucketCount_ && !buckets_[bucket]);
-      if (static_cast<uint32_t>(bucket) >= bucketCount_) return false;
+      const int32_t bucket = NextOccupied(cursorBucket_);
+      if (bucket < 0) return false;
       cursorBucket_ = bucket;
       cursorEntry_ = buckets_[bucket].get();
     }
@@ -141,24 +140,46 @@ class TStringDictionary {
     return {found.bucket, const_cast<Entry*>(found.entry)};
   }
 
+  // One bit per bucket that holds an entry, so that clearing and iterating
+  // skip the empty ones (nearly all of them).
+  static size_t OccupancyWords(uint32_t buckets) { return buckets / 64 + 1; }
+  static void MarkOccupied(std::vector<uint64_t>& words, uint32_t bucket) {
+    words[bucket / 64] |= uint64_t{1} << (bucket % 64);
+  }
+  // The first bucket in use after `after`, or -1.
+  int32_t NextOccupied(int32_t after) const {
+    const auto start = static_cast<uint32_t>(after + 1);
+    for (size_t word = start / 64; word < occupied_.size(); ++word) {
+      uint64_t bits = occupied_[word];
+      if (word == start / 64) bits &= ~uint64_t{0} << (start % 64);
+      if (bits != 0) return static_cast<int32_t>(word * 64 + std::countr_zero(bits));
+    }
+    return -1;
+  }
+
   void Grow() {
     const uint32_t newCount = NextPrime(2 * (bucketCount_ - 1));
     THashArray<Value> grown(newCount);
+    std::vector<uint64_t> occupied(OccupancyWords(newCount));
     for (auto& head : buckets_) {
       while (head) {
         std::unique_ptr<Entry> entry = std::move(head);
         head = std::move(entry->next);
-        auto& target = grown[ElfHash(entry->key) % newCount];
+        const uint32_t bucket = ElfHash(entry->key) % newCount;
+        auto& target = grown[bucket];
         entry->next = std::move(target);
         target = std::move(entry);
+        MarkOccupied(occupied, bucket);
       }
     }
     buckets_ = std::move(grown);
+    occupied_ = std::move(occupied);
     bucketCount_ = newCount;
     growThreshold_ = GrowThresholdFor(newCount);
   }
 
   THashArray<Value> buckets_;
+  std::vector<uint64_t> occupied_;
   uint32_t growThreshold_ = 0;
   uint32_t bucketCount_ = 0;
   int32_t count_ = 0;
