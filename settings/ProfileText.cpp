@@ -81,11 +81,13 @@ std::vector<Line> ParseLines(std::string_view text) {
 }
 
 // The same line, its offsets moved by `shift` bytes, its names in `to`
-// instead of `from`.
-Line Moved(const Line& line, const char* from, const char* to, size_t shift) {
+// instead of the text that started at address `from`. Addresses, not
+// pointers: that text may be gone, and its names are never read.
+Line Moved(const Line& line, uintptr_t from, const char* to, size_t shift) {
   const auto move = [&](std::string_view s) {
     if (s.data() == nullptr) return s;
-    return std::string_view(to + (static_cast<size_t>(s.data() - from) + shift), s.size());
+    const auto offset = static_cast<size_t>(reinterpret_cast<uintptr_t>(s.data()) - from);
+    return std::string_view(to + (offset + shift), s.size());
   };
   Line moved = line;
   moved.begin += shift;
@@ -208,27 +210,30 @@ void ProfileText::ReadSectionBlock(std::string_view section, std::string& block)
 
 std::optional<std::string> ProfileText::Written(std::string_view section, std::string_view key,
                                                 std::string_view value) const {
-  std::optional<Edit> edit = Edited(section, key, value);
+  const std::optional<Edit> edit = Edited(section, key, value);
   if (!edit) return std::nullopt;
-  return std::move(edit->text);
+  std::string updated;
+  updated.reserve(text_.size() - (edit->removedEnd - edit->at) + edit->inserted.size());
+  updated.append(text_, 0, edit->at).append(edit->inserted).append(text_, edit->removedEnd);
+  return updated;
 }
 
 bool ProfileText::Write(std::string_view section, std::string_view key, std::string_view value) {
-  std::optional<Edit> edit = Edited(section, key, value);
+  const std::optional<Edit> edit = Edited(section, key, value);
   if (!edit) return false;
   exists_ = true;
+  // The lines' names point into the text where it was: a replacement in
+  // place may move it, and moves the bytes behind the edit.
+  const auto oldBase = reinterpret_cast<uintptr_t>(text_.data());
+  text_.replace(edit->at, edit->removedEnd - edit->at, edit->inserted);
   // Near the file's start a written byte order mark could change how the
   // first line reads; that is the rare case that is parsed whole.
   if (edit->at < kUtf8Mark.size()) {
-    text_ = std::move(edit->text);
     lines_ = ParseLines(text_);
     return true;
   }
-  // The lines' names point into the old text where it was (a short text
-  // moves with the string object); the old text stays until they are moved.
-  const char* const oldBase = text_.data();
-  const std::string old = std::exchange(text_, std::move(edit->text));
   const std::string_view text = text_;
+  const size_t insertedEnd = edit->at + edit->inserted.size();
 
   // The lines before the edit stay. One that ends right at it is read again,
   // since the edit may change its line break.
@@ -237,12 +242,12 @@ bool ProfileText::Write(std::string_view section, std::string_view key, std::str
   // The edited lines are read again, up to the first old line that starts
   // after the edit at the start of a line read here: from there on the bytes
   // and so the lines are the old ones, moved.
-  const size_t shift = edit->insertedEnd - edit->removedEnd;  // modulo: may shrink
+  const size_t shift = insertedEnd - edit->removedEnd;  // modulo: may shrink
   size_t rest = first;
   fresh_.clear();
   size_t pos = first < lines_.size() ? lines_[first].begin : FirstLineStart(text);
   while (pos < text.size()) {
-    if (pos >= edit->insertedEnd) {
+    if (pos >= insertedEnd) {
       while (rest < lines_.size() &&
              (lines_[rest].begin < edit->removedEnd || lines_[rest].begin + shift < pos)) {
         ++rest;
@@ -265,54 +270,42 @@ bool ProfileText::Write(std::string_view section, std::string_view key, std::str
 
 std::optional<ProfileText::Edit> ProfileText::Edited(std::string_view section, std::string_view key,
                                                      std::string_view value) const {
-  const std::string& text = text_;
-  const std::vector<Line>& lines = lines_;
-  const Location found = Find(lines, section, key);
+  const Location found = Find(lines_, section, key);
   // Names and values are stored trimmed: that is what every reader sees, and
   // what Wine's file holds once it has read the file again.
   const std::string_view newValue = Trim(value);
 
   Edit edit;
-  std::string& updated = edit.text;
+  std::string& inserted = edit.inserted;
   if (found.key != nullptr) {
     if (found.key->hasValue && found.key->value == newValue) return std::nullopt;
     edit.at = found.key->begin;
     edit.removedEnd = found.key->contentEnd;
-    updated.reserve(text.size() + newValue.size() + 1);
-    updated.append(text, 0, found.key->begin);
-    updated.append(found.key->name).append("=").append(newValue);
-    edit.insertedEnd = updated.size();
-    updated.append(text, found.key->contentEnd);
-  } else {
-    const std::string line = std::string(Trim(key)) + "=" + std::string(newValue) + "\r\n";
-    if (found.sectionFound) {
-      // After the section's last line; an empty nameless section starts the file.
-      size_t at = text.size();
-      if (found.lastLine != nullptr) {
-        at = found.lastLine->end;
-      } else if (!lines.empty()) {
-        at = lines.front().begin;
-      }
-      edit.at = edit.removedEnd = at;
-      updated.reserve(text.size() + kNewLine.size() + line.size());
-      updated.append(text, 0, at);
-      if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
-        updated.append(kNewLine);  // the section's last line ended the file
-      }
-      updated.append(line);
-      edit.insertedEnd = updated.size();
-      updated.append(text, at);
-    } else {
-      edit.at = edit.removedEnd = text.size();
-      updated.reserve(text.size() + section.size() + line.size() + 6);
-      updated.append(text);
-      if (!updated.empty() && updated.back() != '\n' && updated.back() != '\r') {
-        updated.append(kNewLine);
-      }
-      updated.append("[").append(Trim(section)).append("]\r\n").append(line);
-      edit.insertedEnd = updated.size();
-    }
+    inserted.append(found.key->name).append("=").append(newValue);
+    return edit;
   }
+  const auto appendLine = [&] {
+    inserted.append(Trim(key)).append("=").append(newValue).append(kNewLine);
+  };
+  if (found.sectionFound) {
+    // After the section's last line; an empty nameless section starts the file.
+    size_t at = text_.size();
+    if (found.lastLine != nullptr) {
+      at = found.lastLine->end;
+    } else if (!lines_.empty()) {
+      at = lines_.front().begin;
+    }
+    edit.at = edit.removedEnd = at;
+    if (found.lastLine != nullptr && found.lastLine->end == found.lastLine->contentEnd) {
+      inserted.append(kNewLine);  // the section's last line ended the file
+    }
+    appendLine();
+    return edit;
+  }
+  edit.at = edit.removedEnd = text_.size();
+  if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r') inserted.append(kNewLine);
+  inserted.append("[").append(Trim(section)).append("]\r\n");
+  appendLine();
   return edit;
 }
 

@@ -60,10 +60,10 @@ class ProfileText {
   };
 
  private:
-  // The bytes [at, removedEnd) of the old text became [at, insertedEnd) of text.
+  // The bytes [at, removedEnd) of the text that a write replaces by `inserted`.
   struct Edit {
-    std::string text;
-    size_t at = 0, removedEnd = 0, insertedEnd = 0;
+    size_t at = 0, removedEnd = 0;
+    std::string inserted;
   };
   // The lines of the first section with that name, below its header.
   std::span<const Line> SectionLines(std::string_view section) const;
