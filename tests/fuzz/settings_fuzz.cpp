@@ -10,14 +10,13 @@
 #include "settings/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Made once: every load starts from empty dictionaries and sets every value
-  // a save writes, so nothing of one input reaches the next, and the 997
-  // buckets of each dictionary are not made and freed per input.
-  static zp::MemoryProfileFile profile("zp-fuzz.ini");
-  static zp::MemorySettingsWindow window;
-  static zp::Settings settings(profile, window);
-  profile.SetBytes(std::string(reinterpret_cast<const char*>(data), size));
-  window = zp::MemorySettingsWindow({1, 2, 300, 200});
+  // Made per input, so that everything an input allocates is freed with it:
+  // state kept from one input to the next makes libFuzzer run its leak check
+  // again and again, which cost more than the 997 buckets of each dictionary.
+  zp::MemoryProfileFile profile("zp-fuzz.ini",
+                                std::string(reinterpret_cast<const char*>(data), size));
+  zp::MemorySettingsWindow window({1, 2, 300, 200});
+  zp::Settings settings(profile, window);
   for (int round = 0; round < 2; ++round) {
     try {
       settings.Load();
