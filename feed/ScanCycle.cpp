@@ -10,16 +10,12 @@ constexpr uint16_t kRequestWord6 = 0x2000;  // one above the largest 13-bit PID
 constexpr char kOwnerName[] = "Zanterpoint";
 }  // namespace
 
-ScanCycle::ScanCycle(PacketCapture& capture, HostLink& host, ScanView& view,
-                     PacketCallbackFn callback)
-    : capture_(capture), host_(host), view_(view), callback_(callback) {}
-
 void ScanCycle::FillRequest() {
   std::memset(&request_, 0, sizeof request_);
   request_.Size = sizeof(PacketFilterRequest);
   request_.Word4 = kRequestWord4;
   request_.Word6 = kRequestWord6;
-  request_.Callback = ToHostAddress(callback_);
+  request_.Callback = ToHostAddress(feed_.packetCallback);
   std::memcpy(request_.OwnerName, kOwnerName, sizeof kOwnerName - 1);
 }
 
@@ -28,55 +24,55 @@ void ScanCycle::StartScan() {
   // request below would otherwise lose its handle and leave it running.
   if (capturing_) StopDelivery();
 
-  view_.ClearTree();
-  capture_.Reset();
+  CaptureStarting();
+  feed_.capture.Reset();
   tickCount_ = 0;
-  view_.SetScanTimer(true);
+  SetTicking(true);
   FillRequest();
-  view_.SetStatus("Start");
+  ReportProgress("Start");
   capturing_ = true;
-  StartPacketFilter(host_, request_);
+  StartPacketFilter(feed_.host, request_);
 }
 
 void ScanCycle::StopDelivery() {
-  StopPacketFilter(host_, request_.Handle);
+  StopPacketFilter(feed_.host, request_.Handle);
   capturing_ = false;
 }
 
 void ScanCycle::Timer2Timer() {
   ++tickCount_;
-  if (tickCount_ >= kScanTickLimit) capture_.MarkComplete();
-  if (!capture_.Complete()) return;
+  if (tickCount_ >= kScanTickLimit) feed_.capture.MarkComplete();
+  if (!feed_.capture.Complete()) return;
   StopDelivery();
-  view_.SetScanTimer(false);
+  SetTicking(false);
   FinishScan();
 }
 
 void ScanCycle::FinishScan() {
-  if (view_.BuildTree()) {
-    if (returnPosition_ > 0) TuneToPosition(host_, returnPosition_);
+  if (BuildTree()) {
+    if (returnPosition_ > 0) TuneToPosition(feed_.host, returnPosition_);
     ResetReturnPosition();
     return;
   }
 
-  const int32_t current = GetCurrentPosition(host_);
+  const int32_t current = GetCurrentPosition(feed_.host);
   // Give up when the failed scan ran on the portal channel, when it already was
   // the retry (a viewer that never reports the portal position would otherwise
   // retry for ever), or when the viewer has no portal channel to retry on.
   if (current == portalPosition_ || retrying_ || portalPosition_ <= 0) {
-    if (returnPosition_ > 0) TuneToPosition(host_, returnPosition_);
+    if (returnPosition_ > 0) TuneToPosition(feed_.host, returnPosition_);
     ResetReturnPosition();
-    view_.ShowMessage(kNoPortalDataMessage);
+    ReportFailure(kNoPortalDataMessage);
     return;
   }
   returnPosition_ = current;
   retrying_ = true;
-  TuneToPosition(host_, portalPosition_);
+  TuneToPosition(feed_.host, portalPosition_);
   StartScan();
 }
 
 void ScanCycle::Timer1Timer() {
-  if (view_.TreeBuilt()) StartScan();
+  if (TreeBuilt()) StartScan();
 }
 
 }  // namespace zp

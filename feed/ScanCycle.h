@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
+#include "feed/FeedContext.h"
 #include "feed/PacketCapture.h"
 #include "feed/Portals.h"
 #include "module/HostLink.h"
-#include "module/MessageSink.h"
 
 namespace zp {
 
@@ -20,23 +19,17 @@ inline constexpr int32_t kPortalServiceId = PortalOf(ListKind::Direkt).serviceId
 // carried the Direkt announcement.
 inline constexpr char kNoPortalDataMessage[] = "Cannot find NVOD information";
 
-// What a scan needs from the main window.
-class ScanView : public MessageSink {
- public:
-  virtual ~ScanView() = default;
-  virtual void ClearTree() = 0;
-  virtual void SetScanTimer(bool enabled) = 0;   // Timer2, 100 ms
-  virtual void SetStatus(const char* text) = 0;  // the hidden status label
-  virtual bool BuildTree() = 0;                  // extraction plus rebuild; false: nothing found
-  virtual bool TreeBuilt() const = 0;
-};
-
 // One scan: ask the viewer for packets, end the capture when it is complete or
 // after 15 ticks, stop the delivery and build the tree; when nothing is found on
 // an ordinary channel, retry once on the portal channel and tune back.
+//
+// The main window derives from it and answers the hooks below, which the scan
+// calls at fixed points of its cycle.
 class ScanCycle {
  public:
-  ScanCycle(PacketCapture& capture, HostLink& host, ScanView& view, PacketCallbackFn callback);
+  virtual ~ScanCycle() = default;
+  ScanCycle(const ScanCycle&) = delete;
+  ScanCycle& operator=(const ScanCycle&) = delete;
 
   void StartScan();
   void Timer2Timer();
@@ -56,13 +49,26 @@ class ScanCycle {
   }
   const PacketFilterRequest& Request() const { return request_; }
 
+ protected:
+  explicit ScanCycle(const FeedContext& feed) : feed_(feed) {}
+
+  const FeedContext& Feed() const { return feed_; }
+
+  // A new capture begins: the results of the last one go.
+  virtual void CaptureStarting() = 0;
+  // The 100 ms ticks that drive Timer2Timer.
+  virtual void SetTicking(bool enabled) = 0;
+  virtual void ReportProgress(const char* text) = 0;
+  // Neither the current channel nor the portal channel gave anything.
+  virtual void ReportFailure(const char* text) = 0;
+  // Extraction plus rebuild; false: nothing found.
+  virtual bool BuildTree() = 0;
+  virtual bool TreeBuilt() const = 0;
+
  private:
   void FillRequest();
 
-  PacketCapture& capture_;
-  HostLink& host_;
-  ScanView& view_;
-  PacketCallbackFn callback_;
+  const FeedContext feed_;
   PacketFilterRequest request_{};
   int32_t tickCount_ = 0;
   int32_t portalPosition_ = 0;

@@ -22,27 +22,26 @@ TreeNode NextBelow(const TreeControl& tree, TreeNode node, TreeNode top) {
 }  // namespace
 
 MainForm::MainForm(const MainFormParts& parts)
-    : tree_(parts.tree),
+    : ScanCycle(parts.feed),
+      tree_(parts.tree),
       shell_(parts.shell),
       settingsFile_(parts.settingsFile),
-      feed_(parts.feed),
-      settings_(parts.settingsFile, parts.shell),
-      scan_(feed_.capture, feed_.host, *this, feed_.packetCallback) {}
+      settings_(parts.settingsFile, parts.shell) {}
 
 void MainForm::FormCreate() {
   treeBuilt_ = false;
   index_.Invalidate();
   togglePermit_ = false;
-  scan_.ResetReturnPosition();
+  ResetReturnPosition();
 }
 
 void MainForm::FormShow() {
   LoadSettings();
-  feed_.capture.RestartSectionCount();
+  Feed().capture.RestartSectionCount();
   if (!index_.Built()) index_.Build(table_);
-  scan_.SetPortalPosition(index_.FindServicePosition(table_, kPortalServiceId));
+  SetPortalPosition(index_.FindServicePosition(table_, kPortalServiceId));
   // A window that already shows a tree comes back as it was, without a scan.
-  if (!treeBuilt_) scan_.StartScan();
+  if (!treeBuilt_) StartScan();
 }
 
 void MainForm::FormActivate() {
@@ -75,8 +74,8 @@ void MainForm::LoadSettings() {
 }
 
 bool MainForm::BuildTree() {
-  if (!ExtractPortalLists(feed_.capture.Sections(), feed_.portalLists,
-                          &feed_.capture.SectionCaptures())) {
+  if (!ExtractPortalLists(Feed().capture.Sections(), Feed().portalLists,
+                          &Feed().capture.SectionCaptures())) {
     return false;
   }
   LoadSettings();
@@ -99,7 +98,7 @@ void MainForm::AddPortalRoot(const ListEntry& entry, const Portal& portal) {
   const TreeNode root = tree_.Add(kNoNode, portal.caption, portal.serviceId);
   rootEntries_.push_back(entry.name);
   settings_.AddNodeListName(portal.caption, entry.name);
-  const PortalList& list = feed_.portalLists[zp::Index(portal.kind)];
+  const PortalList& list = Feed().portalLists[zp::Index(portal.kind)];
   const int32_t count = std::clamp(list.count, 0, kPortalListCapacity);
   for (int32_t i = 0; i < count; ++i) {
     tree_.Add(root, list.entries[i].name, list.entries[i].serviceId);
@@ -213,7 +212,7 @@ void MainForm::SelectFirst() {
 }
 
 void MainForm::TuneTo(int32_t serviceId) {
-  TuneToService(index_, table_, feed_.host, shell_, serviceId);
+  TuneToService(index_, table_, Feed().host, shell_, serviceId);
 }
 
 void MainForm::TreeView1MouseUp(bool rightButton, TreeNode nodeUnderPointer) {
@@ -237,7 +236,7 @@ HintChange MainForm::TreeView1MouseMove(TreeNode node, uint32_t hitFlags) {
   if ((hitFlags & ~hit::kOnItem) == 0) {
     hintNode_ = node;
     change.setText = true;
-    if (node != kNoNode) change.text = NodeHint(tree_.Caption(node), feed_.capture);
+    if (node != kNoNode) change.text = NodeHint(tree_.Caption(node), Feed().capture);
   }
   return change;
 }
@@ -283,13 +282,13 @@ std::string MainForm::ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown
 
 void MainForm::Button1Click() {
   shell_.SetStatus("ending...");
-  scan_.StopDelivery();
+  StopDelivery();
   shell_.SetStatus("Finished");
 }
 
 void MainForm::Button3Click() {
   Button1Click();
-  scan_.FinishScan();
+  FinishScan();
 }
 
 }  // namespace zp

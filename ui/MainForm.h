@@ -57,14 +57,14 @@ struct MainFormParts {
 
 // The main window's behaviour, free of any window system: the channel tree
 // with its build and expand/collapse protocol, the keys, the mouse, the menu
-// commands and the scan that runs behind them. One instance per main window;
+// commands and, as its base, the scan that runs behind them. One instance per main window;
 // the window calls the handler named after each event.
 //
 // Errors: a settings load that fails part-way is reported and the event goes
 // on with what was read; every other error ends the event and reaches the
 // window, which shows it in the error box. Errors that a tree build or an
 // expand/collapse meets are queued in Errors() for the end of the event.
-class MainForm : public ScanView {
+class MainForm : public ScanCycle {
  public:
   explicit MainForm(const MainFormParts& parts);
 
@@ -86,13 +86,13 @@ class MainForm : public ScanView {
   bool TreeView1Collapsing(TreeNode node) { return ExpandCollapse(node, true); }
   HintChange TreeView1MouseMove(TreeNode node, uint32_t hitFlags);
 
-  // Menu commands, hidden controls and timers.
-  void ReadButtonClick() { scan_.StartScan(); }
+  // Menu commands and hidden controls; the timers are the scan's.
+  void ReadButtonClick() { StartScan(); }  // a new scan
   void InfoButtonDPClick();
   void MenuItemTimerClick();
-  void Test1Click() { scan_.StopDelivery(); }
+  void Test1Click() { StopDelivery(); }  // stops the delivery, nothing more
   void Button1Click();
-  void Button2Click() { scan_.FinishScan(); }
+  void Button2Click() { FinishScan(); }  // ends the scan on what was captured so far
   void Button3Click();
   // "Edit Groups..." and F2: the group editor on the group of the selected
   // node, else on the first group, else on a new one.
@@ -104,31 +104,29 @@ class MainForm : public ScanView {
   // unchanged when it cannot), then rebuilds the tree. Returns the section.
   std::string ApplyGroupEdit(const GroupEdit& edit, const ShownId& shown);
   ProfileFile& SettingsFile() { return settingsFile_; }
-  void Timer1Timer() { scan_.Timer1Timer(); }
-  void Timer2Timer() { scan_.Timer2Timer(); }
 
   // Re-reads the settings; a failure is queued, not thrown.
   void LoadSettings();
   void SaveSettings() { settings_.Save(); }
 
-  // ScanView
-  void ClearTree() override {
-    tree_.Clear();
-    rootEntries_.clear();
-  }
-  void SetScanTimer(bool enabled) override { shell_.SetScanTimer(enabled); }
-  void SetStatus(const char* text) override { shell_.SetStatus(text); }
   bool BuildTree() override;
   bool TreeBuilt() const override { return treeBuilt_; }
-  void ShowMessage(const std::string& text) override { shell_.ShowMessage(text); }
 
   ErrorQueue& Errors() { return errors_; }
   Settings& CurrentSettings() { return settings_; }
-  ScanCycle& Scan() { return scan_; }
   const ServiceIndex& Index() const { return index_; }
   bool TogglePermit() const { return togglePermit_; }
 
  private:
+  void CaptureStarting() override { ClearTree(); }
+  void SetTicking(bool enabled) override { shell_.SetScanTimer(enabled); }
+  void ReportProgress(const char* text) override { shell_.SetStatus(text); }
+  void ReportFailure(const char* text) override { shell_.ShowMessage(text); }
+
+  void ClearTree() {
+    tree_.Clear();
+    rootEntries_.clear();
+  }
   void AddPortalRoot(const ListEntry& entry, const Portal& portal);
   void AddGroupRoot(const ListEntry& entry);
   void ApplyCollapseState(TreeNode root, const std::string* entryName);
@@ -143,11 +141,9 @@ class MainForm : public ScanView {
   TreeControl& tree_;
   FormShell& shell_;
   ProfileFile& settingsFile_;
-  FeedContext feed_;
   const HostChannelTable* table_ = nullptr;
   Settings settings_;
   ServiceIndex index_;
-  ScanCycle scan_;
   ErrorQueue errors_;
   bool treeBuilt_ = false;
   bool togglePermit_ = false;

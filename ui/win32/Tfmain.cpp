@@ -127,7 +127,7 @@ void Tfmain::Show() {
 
 void Tfmain::StopDelivery() {
   if (!Capturing()) return;
-  form_->Scan().StopDelivery();
+  form_->StopDelivery();
   SetScanTimer(false);
 }
 

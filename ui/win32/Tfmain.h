@@ -65,7 +65,7 @@ class Tfmain final : public Window,
   }
   void SetChannelTable(const HostChannelTable* table) { form_->SetChannelTable(table); }
   // A delivery was requested and not yet stopped.
-  bool Capturing() const { return form_->Scan().Capturing(); }
+  bool Capturing() const { return form_->Capturing(); }
   void StopDelivery();
   // The group editor's window, once it was opened.
   HWND GroupEditorWindow() const { return groupEditor_ ? groupEditor_->Handle() : nullptr; }

@@ -156,7 +156,7 @@ TEST_F(BadStreamTest, AStreamCutShortRunsTheScanToItsTickLimit) {
   // taken back to the channel watched before and told.
   onAir.assign(full.begin(), full.begin() + PacketHolding(full, "Direkt"));
   ShowAndScan();
-  EXPECT_EQ(kScanTickLimit, form->Scan().TickCount());
+  EXPECT_EQ(kScanTickLimit, form->TickCount());
   EXPECT_EQ((std::vector<int32_t>{3, 5}), Tunes());
   EXPECT_EQ(std::vector<std::string>{"Cannot find NVOD information"}, shell.messages);
   EXPECT_EQ("", tree.Describe());
@@ -172,7 +172,7 @@ TEST_F(BadStreamTest, AStreamCutShortRunsTheScanToItsTickLimit) {
   host.commands.clear();
   form->ReadButtonClick();
   TickUntilIdle();
-  EXPECT_EQ(kScanTickLimit, form->Scan().TickCount());
+  EXPECT_EQ(kScanTickLimit, form->TickCount());
   EXPECT_TRUE(Tunes().empty());
   EXPECT_TRUE(shell.messages.empty());
   std::string expected = "Direkt Portal(18)+ [";
@@ -201,7 +201,7 @@ TEST_F(BadStreamTest, InfoPacketsWithANonDigitIndexOrAnOverlongTextLength) {
     onAir.push_back(InfoTextPacket(index, "kein Index"));
   }
   ShowAndScan();
-  EXPECT_EQ(1, form->Scan().TickCount());  // 500 section packets and ten info packets
+  EXPECT_EQ(1, form->TickCount());  // 500 section packets and ten info packets
   EXPECT_EQ(kInfoCounterLimit, ModuleCapture().InfoCounter());
 
   const auto hint = [&](const std::string& caption) {

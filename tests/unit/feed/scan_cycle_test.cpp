@@ -17,11 +17,22 @@ using Code = HostCommandCode;
 
 int32_t ZP_STDCALL DummyCallback(const uint8_t*, uint32_t, uint32_t) { return 0; }
 
-class FakeView : public ScanView {
+// The window side of a scan, reduced to a record of what the scan asked of it.
+class RecordingScan : public ScanCycle {
  public:
-  void ClearTree() override { ++clears; }
-  void SetScanTimer(bool enabled) override { timerOn = enabled; }
-  void SetStatus(const char* text) override { status = text; }
+  explicit RecordingScan(const FeedContext& feed) : ScanCycle(feed) {}
+
+  int captureStarts = 0, builds = 0;
+  bool ticking = false, built = false;
+  std::string progress;
+  std::deque<bool> buildResults;
+  std::vector<std::string> failures;
+
+ protected:
+  void CaptureStarting() override { ++captureStarts; }
+  void SetTicking(bool enabled) override { ticking = enabled; }
+  void ReportProgress(const char* text) override { progress = text; }
+  void ReportFailure(const char* text) override { failures.push_back(text); }
   bool BuildTree() override {
     ++builds;
     const bool ok = buildResults.empty() ? false : buildResults.front();
@@ -30,13 +41,6 @@ class FakeView : public ScanView {
     return ok;
   }
   bool TreeBuilt() const override { return built; }
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-
-  int clears = 0, builds = 0;
-  bool timerOn = false, built = false;
-  std::string status;
-  std::deque<bool> buildResults;
-  std::vector<std::string> messages;
 };
 
 class ScanCycleTest : public ::testing::Test {
@@ -44,10 +48,10 @@ class ScanCycleTest : public ::testing::Test {
   // Ticks until the capture ends (the timer is switched off), at most 20;
   // a stopped timer does not tick.
   int RunCapture() {
-    if (!view.timerOn) return 0;
+    if (!cycle.ticking) return 0;
     for (int tick = 1; tick <= 20; ++tick) {
       cycle.Timer2Timer();
-      if (!view.timerOn) return tick;
+      if (!cycle.ticking) return tick;
     }
     return -1;
   }
@@ -59,8 +63,8 @@ class ScanCycleTest : public ::testing::Test {
 
   std::unique_ptr<PacketCapture> capture = std::make_unique<PacketCapture>();
   test::RecordingHost host;
-  FakeView view;
-  ScanCycle cycle{*capture, host, view, DummyCallback};
+  std::unique_ptr<PortalLists> lists = std::make_unique<PortalLists>();
+  RecordingScan cycle{FeedContext{host, *capture, *lists, DummyCallback}};
 };
 
 TEST_F(ScanCycleTest, StartFillsTheRequestAndAsksForPackets) {
@@ -78,21 +82,21 @@ TEST_F(ScanCycleTest, StartFillsTheRequestAndAsksForPackets) {
   EXPECT_EQ(0, std::memcmp(expected, &sent, 187));
   EXPECT_EQ(reinterpret_cast<intptr_t>(&cycle.Request()), host.commands[0].argument);
   EXPECT_EQ(host.lastHandle, cycle.Request().Handle);
-  EXPECT_EQ(1, view.clears);
-  EXPECT_TRUE(view.timerOn);
-  EXPECT_EQ("Start", view.status);
+  EXPECT_EQ(1, cycle.captureStarts);
+  EXPECT_TRUE(cycle.ticking);
+  EXPECT_EQ("Start", cycle.progress);
 }
 
 TEST_F(ScanCycleTest, CaptureEndsAtTheFirstTickOnceCompleteOrAtTheFifteenth) {
   cycle.StartScan();
   EXPECT_EQ(15, RunCapture());
-  EXPECT_EQ(1, view.builds);
+  EXPECT_EQ(1, cycle.builds);
 
   host.onStart = [&] {  // a delivery that fills both sides at once
     for (int i = 0; i < 500; ++i) capture->OnPacket(test::SectionPacket().data());
     for (char c = '0'; c <= '9'; ++c) capture->OnPacket(test::InfoPacket(c, "t").data());
   };
-  view.buildResults = {true};
+  cycle.buildResults = {true};
   cycle.StartScan();
   const size_t before = host.commands.size();
   EXPECT_EQ(1, RunCapture());
@@ -103,7 +107,7 @@ TEST_F(ScanCycleTest, CaptureEndsAtTheFirstTickOnceCompleteOrAtTheFifteenth) {
 TEST_F(ScanCycleTest, FailureOnAnOrdinaryChannelRetriesOnThePortalAndTunesBack) {
   cycle.SetPortalPosition(7);
   host.currentPosition = 120;
-  view.buildResults = {false, true};
+  cycle.buildResults = {false, true};
   cycle.StartScan();
   RunCapture();
   EXPECT_EQ(120, cycle.ReturnPosition());
@@ -113,7 +117,7 @@ TEST_F(ScanCycleTest, FailureOnAnOrdinaryChannelRetriesOnThePortalAndTunesBack) 
   EXPECT_EQ((std::vector<Code>{Code::StopPacketFilter, Code::TuneToPosition}), CodesSince(before));
   EXPECT_EQ(120, host.currentPosition);
   EXPECT_EQ(0, cycle.ReturnPosition());
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(cycle.failures.empty());
 }
 
 TEST_F(ScanCycleTest, FailedRetryTunesBackAndReports) {
@@ -123,8 +127,8 @@ TEST_F(ScanCycleTest, FailedRetryTunesBackAndReports) {
   RunCapture();
   RunCapture();
   EXPECT_EQ(120, host.currentPosition);
-  EXPECT_EQ((std::vector<std::string>{"Cannot find NVOD information"}), view.messages);
-  EXPECT_FALSE(view.timerOn);
+  EXPECT_EQ((std::vector<std::string>{"Cannot find NVOD information"}), cycle.failures);
+  EXPECT_FALSE(cycle.ticking);
   EXPECT_EQ(2u, host.startedRequests.size());
 }
 
@@ -136,7 +140,7 @@ TEST_F(ScanCycleTest, FailureOnThePortalItselfReportsWithoutTuning) {
   RunCapture();
   EXPECT_EQ((std::vector<Code>{Code::StopPacketFilter, Code::GetCurrentPosition}),
             CodesSince(before));
-  EXPECT_EQ(1u, view.messages.size());
+  EXPECT_EQ(1u, cycle.failures.size());
 }
 
 TEST_F(ScanCycleTest, RetriesOnceEvenWhenTheViewerNeverReachesThePortal) {
@@ -146,7 +150,7 @@ TEST_F(ScanCycleTest, RetriesOnceEvenWhenTheViewerNeverReachesThePortal) {
   cycle.StartScan();
   for (int i = 0; i < 5; ++i) RunCapture();
   EXPECT_EQ(2u, host.startedRequests.size());
-  EXPECT_EQ(1u, view.messages.size());
+  EXPECT_EQ(1u, cycle.failures.size());
   EXPECT_EQ(0, cycle.ReturnPosition());
   ASSERT_EQ(Code::TuneToPosition, host.commands.back().code);
   EXPECT_EQ(120, host.commands.back().argument);
@@ -157,13 +161,13 @@ TEST_F(ScanCycleTest, NoPortalChannelMeansNoRetry) {
   cycle.StartScan();
   RunCapture();
   EXPECT_EQ(1u, host.startedRequests.size());
-  EXPECT_EQ(1u, view.messages.size());
+  EXPECT_EQ(1u, cycle.failures.size());
 }
 
 TEST_F(ScanCycleTest, PeriodicRescanWaitsForAFirstTree) {
   cycle.Timer1Timer();
   EXPECT_TRUE(host.commands.empty());
-  view.built = true;
+  cycle.built = true;
   cycle.Timer1Timer();
   EXPECT_EQ(1u, host.startedRequests.size());
 }
