@@ -101,13 +101,17 @@ Line Moved(const Line& line, uintptr_t from, const char* to, size_t shift) {
 struct Location {
   bool sectionFound = false;
   const Line* header = nullptr;    // of a named section
-  const Line* lastLine = nullptr;  // last non-blank line of the section, header included
+  const Line* lastLine = nullptr;  // last non-blank line of the section (or up to the key)
   const Line* key = nullptr;
 };
 
 // The first section with that name, and in it the first key with that name.
-// Lines before the first header form the section with the empty name.
-Location Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+// Lines before the first header form the section with the empty name. A
+// search for a key ends at the key, its section's last line then unknown:
+// only a key that is not there needs it.
+enum class Search { Key, WholeSection };
+Location Find(const std::vector<Line>& lines, std::string_view section, std::string_view key,
+              Search search = Search::Key) {
   section = Trim(section);
   key = Trim(key);
   Location found;
@@ -123,7 +127,10 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
     }
     if (!inSection || line.kind == Line::Kind::Blank) continue;
     found.lastLine = &line;
-    if (found.key == nullptr && SameProfileName(line.name, key)) found.key = &line;
+    if (found.key == nullptr && SameProfileName(line.name, key)) {
+      found.key = &line;
+      if (search == Search::Key) break;
+    }
   }
   return found;
 }
@@ -178,7 +185,7 @@ std::string ProfileText::Read(std::string_view section, std::string_view key,
 }
 
 std::span<const Line> ProfileText::SectionLines(std::string_view section) const {
-  const Location found = Find(lines_, section, {});
+  const Location found = Find(lines_, section, {}, Search::WholeSection);
   if (found.lastLine == nullptr) return {};
   // From below the header, or from the file's start for the nameless section.
   const Line* const first = found.header != nullptr ? found.header + 1 : lines_.data();
