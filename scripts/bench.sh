@@ -156,9 +156,9 @@ native_rows="$(awk '
     row("Settings heap allocations per round trip", maximum(trip, "allocs_per_round_trip"),
         "allocations", "-", 0, 300)
     filter = "BM_GroupEditor_FilterKeystroke"; ok = "BM_GroupEditor_OkToRebuiltTree/real_time"
-    row("Group editor filter keystroke, portable part (8000 channels in the table)",
+    row("Group editor filter keystroke (portable part; 8000 channels in the table)",
         minimum(filter, "cpu_ns") / 1e6, "ms", "-", 0, 30)
-    row("Group editor OK to a rebuilt tree (edit written into 31 entries of 101 ids, tree built; wall clock)",
+    row("Group editor OK to a rebuilt tree (edit written into 31 entries of 101 ids; tree built; wall clock)",
         minimum(ok, "real_ns") / 1e6, "ms", "-", 0, 50)
     if (bad) exit 1
   }
