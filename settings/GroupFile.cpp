@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "settings/Conversions.h"
+#include "settings/Sections.h"
 #include "settings/Settings.h"
 
 namespace zp {
@@ -20,7 +21,6 @@ const char* const kGroupEmptyText =
 
 namespace {
 
-constexpr const char* kView = "View";
 constexpr size_t kMaxSectionNameLength = 24;
 
 std::string TrimText(std::string_view text) {
@@ -71,15 +71,15 @@ struct PlannedWrite {
 StoredGroup ReadStoredGroup(ProfileFile& file, const std::string& section) {
   StoredGroup group;
   group.section = section;
-  group.title = file.Read(section, "Title", section);
-  group.nodeSid = ParseInteger(file.Read(section, "NodeSID", "")).value_or(0);
-  group.tokens = SplitList(file.Read(section, "List", ""), ',', true);
+  group.title = file.Read(section, kTitleKey, section);
+  group.nodeSid = ParseInteger(file.Read(section, kNodeSidKey, "")).value_or(0);
+  group.tokens = SplitList(file.Read(section, kListKey, ""), ',', true);
   return group;
 }
 
 std::vector<std::string> ReadGroupNames(ProfileFile& file) {
   std::vector<std::string> names;
-  for (const std::string& item : SplitList(file.Read(kView, "Lists", ""), ',', true)) {
+  for (const std::string& item : SplitList(file.Read(kViewSection, kListsKey, ""), ',', true)) {
     if (item.empty() || !IsGroupName(item)) continue;
     const bool seen = std::any_of(names.begin(), names.end(),
                                   [&](const std::string& n) { return SameProfileName(n, item); });
@@ -143,8 +143,8 @@ std::string MakeGroupSectionName(std::string_view title,
     if (safe && base.size() < kMaxSectionNameLength) base += c;
   }
   if (base.empty()) base = "Gruppe";
-  static constexpr std::array<const char*, 6> kReserved = {"View", "Zanterpoint", "Collapse",
-                                                           "DP",   "SP",          "EP"};
+  static constexpr std::array<const char*, 6> kReserved = {
+      kViewSection, kMainSection, kCollapseSection, "DP", "SP", "EP"};
   const auto usable = [&](const std::string& name) {
     const bool reserved = std::any_of(kReserved.begin(), kReserved.end(),
                                       [&](const char* r) { return SameProfileName(name, r); });
@@ -160,13 +160,14 @@ std::string MakeGroupSectionName(std::string_view title,
 std::string WriteGroupEdit(ProfileFile& file, const GroupEdit& edit, const ShownId& shown) {
   // What the file holds now, not what the editor was opened with.
   file.Flush();
-  const std::string lists = file.Read(kView, "Lists", "");
+  const std::string lists = file.Read(kViewSection, kListsKey, "");
   const std::vector<std::string> items = SplitList(lists, ',', true);
   std::vector<PlannedWrite> writes;
   std::string section = edit.section;
 
   if (edit.remove) {
-    if (!section.empty()) writes.push_back({kView, "Lists", RemoveFromLists(lists, section)});
+    if (!section.empty())
+      writes.push_back({kViewSection, kListsKey, RemoveFromLists(lists, section)});
   } else {
     std::string title = TrimText(edit.title);
     std::replace_if(
@@ -188,12 +189,12 @@ std::string WriteGroupEdit(ProfileFile& file, const GroupEdit& edit, const Shown
       stored = ReadStoredGroup(file, section);
     }
     const std::vector<std::string> list = MergeGroupList(stored.tokens, shown, edit.ids);
-    if (added || title != stored.title) writes.push_back({section, "Title", title});
+    if (added || title != stored.title) writes.push_back({section, kTitleKey, title});
     if (added ? edit.nodeSid != 0 : edit.nodeSid != stored.nodeSid) {
-      writes.push_back({section, "NodeSID", std::to_string(edit.nodeSid)});
+      writes.push_back({section, kNodeSidKey, std::to_string(edit.nodeSid)});
     }
-    if (added || list != stored.tokens) writes.push_back({section, "List", JoinList(list)});
-    if (added) writes.push_back({kView, "Lists", AppendToLists(lists, section)});
+    if (added || list != stored.tokens) writes.push_back({section, kListKey, JoinList(list)});
+    if (added) writes.push_back({kViewSection, kListsKey, AppendToLists(lists, section)});
   }
 
   for (PlannedWrite& write : writes) {

@@ -6,15 +6,12 @@
 #include <vector>
 
 #include "settings/Conversions.h"
+#include "settings/Sections.h"
 #include "settings/UpperCase.h"
 
 namespace zp {
 
 namespace {
-
-constexpr const char* kView = "View";
-constexpr const char* kMain = "Zanterpoint";
-constexpr const char* kCollapse = "Collapse";
 
 // [Zanterpoint]: every key named once, here, for Load and Save alike.
 struct GeometryKey {
@@ -172,7 +169,7 @@ void Settings::AddCollapseState(const std::string& entryName) {
   // only A to Z would otherwise lose the state of a name like Gr\xFCn.
   std::string key = entryName;
   UpperCaseInPlace(key);
-  const uint8_t collapsed = ReadBoolean(kCollapse, key, false) ? 1 : 0;
+  const uint8_t collapsed = ReadBoolean(kCollapseSection, key, false) ? 1 : 0;
   collapseStates_.Add(entryName, collapsed);  // the first cell stays
 }
 
@@ -195,17 +192,17 @@ void Settings::Load() {
   const FlushOnExit flush(file_);
 
   for (const Portal& portal : kPortals) {
-    View(portal.kind) = ReadBoolean(kView, portal.entryName, portal.shownByDefault);
+    View(portal.kind) = ReadBoolean(kViewSection, portal.entryName, portal.shownByDefault);
   }
 
   for (const GeometryKey& key : kGeometryKeys) {
-    geometry.*key.field = ReadInteger(kMain, key.name, key.fallback);
+    geometry.*key.field = ReadInteger(kMainSection, key.name, key.fallback);
   }
 
-  const std::string color = ReadText(kMain, kTreeViewColor, "");
+  const std::string color = ReadText(kMainSection, kTreeViewColor, "");
   if (!color.empty()) window_.SetTreeColor(TextToColor(color));
 
-  const std::string fontText = ReadText(kMain, kTreeViewFont, "");
+  const std::string fontText = ReadText(kMainSection, kTreeViewFont, "");
   if (!fontText.empty()) {
     // A broken font text still leaves what its first parts have set.
     FontSpec font = window_.TreeFont();
@@ -218,19 +215,19 @@ void Settings::Load() {
     window_.SetTreeFont(font);
   }
 
-  timerEnabled.Set(ReadBoolean(kMain, kTimerEnabled, false));
-  timerInterval.Set(std::clamp(ReadInteger(kMain, kTimerInterval, 60), kMinTimerIntervalSeconds,
-                               kMaxTimerIntervalSeconds));
+  timerEnabled.Set(ReadBoolean(kMainSection, kTimerEnabled, false));
+  timerInterval.Set(std::clamp(ReadInteger(kMainSection, kTimerInterval, 60),
+                               kMinTimerIntervalSeconds, kMaxTimerIntervalSeconds));
   window_.SetTimerMenu(timerEnabled.value, timerInterval.value);
   window_.SetRescanTimer(static_cast<uint32_t>(timerInterval.value) * 1000u, timerEnabled.value);
 
   for (const Portal& portal : kPortals) AddCollapseState(portal.entryName);
 
   listEntryCount = 0;
-  for (const std::string& item : SplitList(ReadText(kView, "Lists", ""), ',', true)) {
+  for (const std::string& item : SplitList(ReadText(kViewSection, kListsKey, ""), ',', true)) {
     if (listEntryCount == kMaxListEntries) break;  // further entries are ignored
     AddCollapseState(item);
-    const std::string idText = ReadText(item, "List", "");
+    const std::string idText = ReadText(item, kListKey, "");
     int32_t idTotal = 0;
     ForEachListItem(idText, ',', true, [&](std::string_view) { ++idTotal; });
     ListEntry& slot = listEntries[listEntryCount];
@@ -242,8 +239,8 @@ void Settings::Load() {
     if (idTotal == 0) continue;  // a group without ids is dropped; its slot is reused
 
     slot.idCount = std::min(idTotal, kMaxGroupIds);
-    slot.title = ReadText(item, "Title", item);
-    slot.nodeSid = ReadInteger(item, "NodeSID", 0);
+    slot.title = ReadText(item, kTitleKey, item);
+    slot.nodeSid = ReadInteger(item, kNodeSidKey, 0);
     AddNodeListName(slot.title, item);
     int32_t next = 0;
     ForEachListItem(idText, ',', true, [&](std::string_view id) {
@@ -258,19 +255,19 @@ void Settings::Save() {
   SaveSession session(file_, saveListings_);
 
   for (const Portal& portal : kPortals)
-    session.Write(kView, portal.entryName, Flag(View(portal.kind)));
+    session.Write(kViewSection, portal.entryName, Flag(View(portal.kind)));
 
   const WindowGeometry bounds = window_.Bounds();
   for (const GeometryKey& key : kGeometryKeys) {
-    session.Write(kMain, key.name, std::to_string(bounds.*key.field));
+    session.Write(kMainSection, key.name, std::to_string(bounds.*key.field));
   }
-  session.Write(kMain, kTreeViewColor, ColorToText(window_.TreeColor()));
-  session.Write(kMain, kTreeViewFont, FontToText(window_.TreeFont(), fontText_));
+  session.Write(kMainSection, kTreeViewColor, ColorToText(window_.TreeColor()));
+  session.Write(kMainSection, kTreeViewFont, FontToText(window_.TreeFont(), fontText_));
   // The Timer command's own change is known even after a load that failed
   // before the timer keys, or the load after it would undo the click.
-  if (timerEnabled.known) session.Write(kMain, kTimerEnabled, Flag(timerEnabled.value));
+  if (timerEnabled.known) session.Write(kMainSection, kTimerEnabled, Flag(timerEnabled.value));
   if (timerInterval.known) {
-    session.Write(kMain, kTimerInterval, std::to_string(timerInterval.value));
+    session.Write(kMainSection, kTimerInterval, std::to_string(timerInterval.value));
   }
 
   // Bucket order: a fresh file gets DP, EP, SP, with the groups mixed in by hash.
@@ -281,7 +278,7 @@ void Settings::Save() {
     // A name holding "=" cannot be a key: read back, it names another one, and
     // the platform's write, never finding it, would add a line at every save.
     if (name.find('=') != std::string::npos) continue;
-    session.Write(kCollapse, name, Flag(collapsed != 0));
+    session.Write(kCollapseSection, name, Flag(collapsed != 0));
   }
 }
 
